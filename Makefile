@@ -1,0 +1,57 @@
+# Entry points. Each first installs what is missing (scripts/setup-deps.sh).
+#   make test   every test: native, native under ASan+UBSan, and under Wine
+#   make demo   the program on the bundled sample data, under Wine
+#   make dist   dist/x64/Kestra.exe and dist/x86/Kestra.exe
+#   make fuzz   the dictionary-loader fuzzer (FUZZ_SECONDS, default 600)
+#   make bench  the benchmarks
+
+JOBS ?= $(shell nproc)
+CMAKE_BUILD = cmake --build $(1) -j $(JOBS)
+NATIVE_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps native asan x64 x86 test demo dist fuzz bench clean
+
+all: native x64 x86
+
+deps:
+	@bash scripts/setup-deps.sh
+
+native: deps
+	@cmake -S . -B build/native $(NATIVE_FLAGS) >/dev/null
+	@$(call CMAKE_BUILD,build/native)
+
+asan: deps
+	@cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DKESTRA_SANITIZE=ON >/dev/null
+	@$(call CMAKE_BUILD,build/asan)
+
+x64: deps
+	@cmake -S . -B build/x64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+		-DCMAKE_BUILD_TYPE=Release >/dev/null
+	@$(call CMAKE_BUILD,build/x64)
+
+# 32-bit programs cannot run on these machines: the i686 build is compiled only.
+x86: deps
+	@cmake -S . -B build/x86 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+		-DCMAKE_BUILD_TYPE=Release -DKESTRA_TESTS=OFF >/dev/null
+	@$(call CMAKE_BUILD,build/x86)
+
+test: native asan x64 x86
+	@bash scripts/test-all.sh
+
+demo: x64
+	@bash scripts/demo.sh
+
+dist: x64 x86
+	@mkdir -p dist/x64 dist/x86
+	@cp build/x64/app/Kestra.exe dist/x64/Kestra.exe
+	@cp build/x86/app/Kestra.exe dist/x86/Kestra.exe
+	@ls -l dist/x64/Kestra.exe dist/x86/Kestra.exe
+
+fuzz: deps
+	@bash scripts/fuzz.sh
+
+bench: deps x64
+	@bash scripts/bench.sh
+
+clean:
+	rm -rf build out dist

@@ -1,0 +1,47 @@
+# Test helpers shared by every folder.
+#   kestra_native_test(name SOURCES ... [LIBS ...])  GoogleTest on the build machine
+#   kestra_wine_test(name SOURCES ... [LIBS ...])    GoogleTest cross-built and run under Wine
+# Wine tests each run in a throw-away copy of the test-bed prefix (scripts/wine-test.sh).
+
+if(KESTRA_TESTS)
+    enable_testing()
+    if(WIN32)
+        if(NOT TARGET gtest)
+            set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+            set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+            add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+            # GoogleTest's own sources are not ours to keep warning-free.
+            foreach(t gtest gtest_main gmock gmock_main)
+                target_compile_options(${t} PRIVATE -Wno-error)
+            endforeach()
+        endif()
+    else()
+        find_package(GTest REQUIRED)
+        include(GoogleTest)
+    endif()
+endif()
+
+function(kestra_native_test name)
+    if(NOT KESTRA_TESTS OR WIN32)
+        return()
+    endif()
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} kestra_core GTest::gtest GTest::gmock GTest::gtest_main)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+endfunction()
+
+function(kestra_wine_test name)
+    if(NOT KESTRA_TESTS OR NOT WIN32 OR NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+        return()
+    endif()
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} kestra_core gtest gmock gtest_main)
+    add_test(NAME ${name}
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-test.sh $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES
+        FIXTURES_REQUIRED testbed_prefix
+        TIMEOUT 600
+        ENVIRONMENT "KESTRA_PREFIX_TEMPLATE=${CMAKE_BINARY_DIR}/testbed/prefix;KESTRA_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Runs one cross-built program under Wine in its own throw-away copy of the
+# test-bed prefix, with code page 950, on its own X display when there is none,
+# and shuts down only that prefix's wineserver afterwards.
+#   KESTRA_PREFIX_TEMPLATE  the prefix made by scripts/make-prefix.sh
+#   KESTRA_KEEP_PREFIX=1    keep the copy (its path is printed) for inspection
+set -uo pipefail
+
+template=${KESTRA_PREFIX_TEMPLATE:?KESTRA_PREFIX_TEMPLATE names the test-bed prefix}
+[ -d "$template" ] || { echo "wine-test: no prefix at $template (run scripts/make-prefix.sh)" >&2; exit 2; }
+
+work=$(mktemp -d /tmp/kestra-wine.XXXXXX)
+export WINEPREFIX="$work/prefix"
+export WINEDEBUG=${WINEDEBUG:--all}
+export LC_ALL=zh_TW.UTF-8
+export KESTRA_TEST_OUTPUT="$work/out"
+mkdir -p "$KESTRA_TEST_OUTPUT"
+cp -a "$template" "$WINEPREFIX"
+
+cleanup() {
+    wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
+    if [ "${KESTRA_KEEP_PREFIX:-0}" = 1 ]; then
+        echo "wine-test: kept $work" >&2
+    else
+        rm -rf "$work"
+    fi
+}
+trap cleanup EXIT
+
+if [ -n "${DISPLAY:-}" ]; then
+    wine "$@"
+else
+    xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
+fi
