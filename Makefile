@@ -5,6 +5,7 @@
 #   make fuzz   the dictionary-loader fuzzer (FUZZ_SECONDS, default 600)
 #   make bench  the benchmarks
 
+MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 CMAKE_BUILD = cmake --build $(1) -j $(JOBS)
 NATIVE_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo
