@@ -1,0 +1,61 @@
+// Draws one printed page of the EUDC table: the header naming the face and its
+// EUDC file, the column headings with a rule under each column, the grid of
+// cells (glyph in a box, code, radicals of each annotating input method) and
+// the page number. Platform-free: it draws on a DrawSurface in page units
+// (0.1 mm, origin at the top left of the printable area, y negative downwards)
+// and reads the settings from appState.
+#pragma once
+
+#include <cstdint>
+
+#include "print/draw_surface.h"
+#include "print/page_layout.h"
+
+namespace kestra {
+
+// The page texts, loaded from the string table by the caller.
+struct PageTexts {
+    const char* labelFace;         // the face of every text but the glyphs
+    const char* standardEudcLabel; // the name of the system default EUDC entry
+    const char* headerFormat;      // face "%s", then EUDC file "%s"
+    const char* footerFormat;      // page number "%d"
+    const char* codeHeading;       // heading of the code column
+};
+
+constexpr int32_t kLabelFontHeight = 32;
+constexpr int32_t kGlyphFontHeight = 64;
+constexpr int kHeaderTextSize = 311; // 24 bytes of template, face 31, path 255, NUL
+
+class PageRenderer {
+  public:
+    PageRenderer(DrawSurface& surface, const PageLayout& layout, PageSize pageSize,
+                 const PageTexts& texts);
+
+    // Draws page pageNumber (from 1). Every object it selects is replaced by the
+    // one it displaced, and every object it creates is deleted, before it returns.
+    void printPage(int32_t pageNumber);
+
+  private:
+    void printPageHeader();
+    void printColumnHeadings(int32_t columnX);
+    void printRules(int32_t left);
+    void printCells(int32_t firstCell, SelectionKeeper& fonts, SurfaceObject glyphFont,
+                    SurfaceObject labelFont);
+    void printCell(uint16_t code, int32_t x, int32_t y, SelectionKeeper& fonts,
+                   SurfaceObject glyphFont, SurfaceObject labelFont);
+    void printRadicals(uint16_t code, int32_t x, int32_t y);
+    void printPageFooter(int32_t pageNumber);
+    void drawCentred(const char* text, int32_t y);
+    void drawText(int32_t x, int32_t y, const char* text, int maxLength);
+
+    int32_t gridLeft() const;
+    int32_t columnLeft(int32_t left, int32_t column) const;
+    int32_t rowTop(int32_t row) const;
+
+    DrawSurface& surface_;
+    PageLayout layout_;
+    PageSize pageSize_;
+    PageTexts texts_;
+};
+
+} // namespace kestra
