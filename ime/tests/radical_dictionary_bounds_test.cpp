@@ -1,0 +1,97 @@
+// Damaged dictionaries: the loader reads only bytes the file has. Each buffer
+// here is exactly the file's size, so a read past it is caught by the
+// sanitizer build.
+#include "ime/radical_dictionary.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "eudc/app_state.h"
+#include "ime/tests/dictionary_writer.h"
+#include "ime/tests/radical_store_fixture.h"
+#include "ime/whole_file.h"
+
+namespace kestra::testing {
+namespace {
+
+constexpr char kRiYue[] = "\xA4\xE9\xA4\xEB\xA1\x40\xA1\x40\xA1\x40"; // 日月　　　
+
+// Copies into a block of exactly the given size, as the file would be read.
+void loadExactly(const std::vector<unsigned char>& bytes, size_t size, uint32_t layoutId) {
+    std::unique_ptr<unsigned char[]> block(new unsigned char[size == 0 ? 1 : size]);
+    std::memcpy(block.get(), bytes.data(), size);
+    loadRadicalEntries(block.get(), size, layoutId);
+}
+
+class DamagedDictionary : public RadicalStoreTest {};
+
+TEST_F(DamagedDictionary, AFileShorterThanItsHeaderLoadsNothing) {
+    DictionaryWriter d(kCangjieLayoutId);
+    d.add(0xFA40, {1, 2});
+    const std::vector<unsigned char> bytes = d.bytes();
+    for (size_t size : {0, 1, 12, 15, 16, 100, 257, 258, 266}) {
+        SCOPED_TRACE(size);
+        std::memset(appState.cangjieRoots[0], 'x', 10);
+        loadExactly(bytes, size, kCangjieLayoutId);
+        EXPECT_EQ(cangjie(0), "");
+    }
+}
+
+TEST_F(DamagedDictionary, ACountBeyondTheFileLoadsTheCompleteEntries) {
+    for (int32_t count : {4, 1000, INT32_MAX}) {
+        SCOPED_TRACE(count);
+        DictionaryWriter d(kCangjieLayoutId);
+        d.add(0xFA40, {1, 2}).add(0xFA41, {1, 2}).add(0xFA42, {1, 2});
+        d.appendRaw({0x43, 0xFA, 1, 2}).announce(count); // the start of a fourth entry
+        const std::vector<unsigned char> bytes = d.bytes();
+        loadExactly(bytes, bytes.size(), kCangjieLayoutId);
+        EXPECT_EQ(cangjie(2), kRiYue);
+        EXPECT_EQ(cangjie(3), "");
+    }
+}
+
+TEST_F(DamagedDictionary, APhoneticEntryCutShortIsNotRead) {
+    DictionaryWriter d(kPhoneticLayoutId);
+    d.add(0xFA40, {1, 25, 0, 38});
+    d.appendRaw({0x41, 0xFA, 1, 25, 0, 38, 0}).announce(2);
+    const std::vector<unsigned char> bytes = d.bytes();
+    loadExactly(bytes, bytes.size(), kPhoneticLayoutId);
+    EXPECT_EQ(reading(0, 0), "\xA3\x74\xA3\xAB\xA1\x40\xA3\xBC"); // ㄅㄚ　ˉ
+    EXPECT_EQ(reading(1, 0), "");
+}
+
+TEST_F(DamagedDictionary, AnEmptyFileOnDiskIsReadAndHoldsNothing) {
+    std::memset(appState.quickRoots[0], 'x', 10);
+    const TempFile empty({});
+    loadRadicalDictionary(empty.path(), "Q", kQuickLayoutId);
+    EXPECT_TRUE(shown().empty());
+    EXPECT_EQ(quick(0), "");
+}
+
+TEST_F(DamagedDictionary, AFolderCannotBeReadAndWarns) {
+    std::memset(appState.quickRoots[0], 'x', 10);
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    loadRadicalDictionary(folder.c_str(), "Q", kQuickLayoutId);
+    EXPECT_EQ(shown().size(), 1u);
+    EXPECT_EQ(quick(0), "xxxxxxxxxx");
+}
+
+TEST(WholeFile, ReadsEveryByteWithoutTranslation) {
+    const std::vector<unsigned char> bytes = {'a', '\r', '\n', 0x1A, 0, 0xFF, '\n'};
+    const TempFile file(bytes);
+    const WholeFile whole = readWholeFile(file.path());
+    ASSERT_TRUE(whole.ok);
+    ASSERT_EQ(whole.size, bytes.size());
+    EXPECT_EQ(std::memcmp(whole.data.get(), bytes.data(), bytes.size()), 0);
+}
+
+TEST(WholeFile, AMissingFileIsNotOk) {
+    EXPECT_FALSE(readWholeFile(missingFilePath().c_str()).ok);
+}
+
+} // namespace
+} // namespace kestra::testing
