@@ -16,6 +16,8 @@ export LC_ALL=zh_TW.UTF-8
 export KESTRA_TEST_OUTPUT="$work/out"
 mkdir -p "$KESTRA_TEST_OUTPUT"
 cp -a "$template" "$WINEPREFIX"
+# The template's printer writes to a placeholder; this copy prints into its own folder.
+bash "$(dirname "$0")/../testbed/point-printer.sh" "$WINEPREFIX" "$KESTRA_TEST_OUTPUT/printer.ps" || exit 2
 
 cleanup() {
     wineserver -k >/dev/null 2>&1
