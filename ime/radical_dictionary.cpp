@@ -15,6 +15,9 @@ namespace {
 constexpr size_t kCountOffset = 12;
 constexpr size_t kEntriesOffset = 258;
 constexpr uint16_t kFirstPuaCodePoint = 0xE000;
+// Far beyond any real dictionary: an input method records at most seven
+// readings for each of the 6217 codes, some 350 KB of Phonetic entries.
+constexpr size_t kMaxDictionarySize = 64u << 20;
 
 struct EntryLayout {
     size_t entrySize;
@@ -121,7 +124,7 @@ void loadRadicalEntries(const unsigned char* data, size_t size, uint32_t layoutI
 }
 
 void loadRadicalDictionary(const char* path, const char* layoutText, uint32_t layoutId) {
-    const WholeFile file = readWholeFile(path);
+    const WholeFile file = readWholeFile(path, kMaxDictionarySize);
     if (!file.ok) {
         warnDictionaryUnreadable(layoutText);
         return;

@@ -22,13 +22,13 @@ long fileLength(std::FILE* f) {
 
 } // namespace
 
-WholeFile readWholeFile(const char* path) {
+WholeFile readWholeFile(const char* path, size_t maxSize) {
     WholeFile result;
     const FileHandle file(std::fopen(path, "rb"));
     if (!file)
         return result;
     const long length = fileLength(file.get());
-    if (length < 0)
+    if (length < 0 || static_cast<size_t>(length) > maxSize)
         return result;
     const size_t size = static_cast<size_t>(length);
     // One byte more than needed, so an empty file still gets a block.

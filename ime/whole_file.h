@@ -12,6 +12,9 @@ struct WholeFile {
     std::unique_ptr<unsigned char[]> data;
 };
 
-WholeFile readWholeFile(const char* path);
+// Files longer than maxSize are refused before anything is allocated: a length
+// beyond it is not a file of the expected kind (a folder, for one, can report
+// a length of LONG_MAX).
+WholeFile readWholeFile(const char* path, size_t maxSize);
 
 } // namespace kestra

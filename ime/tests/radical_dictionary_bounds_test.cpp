@@ -83,14 +83,20 @@ TEST_F(DamagedDictionary, AFolderCannotBeReadAndWarns) {
 TEST(WholeFile, ReadsEveryByteWithoutTranslation) {
     const std::vector<unsigned char> bytes = {'a', '\r', '\n', 0x1A, 0, 0xFF, '\n'};
     const TempFile file(bytes);
-    const WholeFile whole = readWholeFile(file.path());
+    const WholeFile whole = readWholeFile(file.path(), bytes.size());
     ASSERT_TRUE(whole.ok);
     ASSERT_EQ(whole.size, bytes.size());
     EXPECT_EQ(std::memcmp(whole.data.get(), bytes.data(), bytes.size()), 0);
 }
 
 TEST(WholeFile, AMissingFileIsNotOk) {
-    EXPECT_FALSE(readWholeFile(missingFilePath().c_str()).ok);
+    EXPECT_FALSE(readWholeFile(missingFilePath().c_str(), 100).ok);
+}
+
+TEST(WholeFile, AFileLongerThanTheLimitIsNotOk) {
+    const TempFile file(std::vector<unsigned char>(101, 'x'));
+    EXPECT_FALSE(readWholeFile(file.path(), 100).ok);
+    EXPECT_TRUE(readWholeFile(file.path(), 101).ok);
 }
 
 } // namespace
