@@ -350,6 +350,16 @@ TEST_F(ScreenFont, FaceLinkedEudcFontDrawsRings) {
     DeleteObject(font);
 }
 
+// Other tests must not expect EUDC glyphs at C6A1-C6E4, C6E6-C8D3, 81A9 and
+// 96CD in this face: it draws its own there.
+TEST_F(ScreenFont, InstalledFaceKeepsItsOwnGlyphsInRowsC6ToC8) {
+    HFONT font = makeFont(testbed::kBig5Face);
+    GlyphImage glyph(dc, font, 0xC740);
+    EXPECT_GT(glyph.count(), 0);
+    EXPECT_FALSE(glyph.looksLikeRing());
+    DeleteObject(font);
+}
+
 TEST_F(ScreenFont, DefaultLabelFaceTakesTheLinksOfItsSubstitute) {
     HFONT font = makeFont(kMingBig5);
     EXPECT_TRUE(GlyphImage(dc, font, 0xFA40).looksLikeRing());
