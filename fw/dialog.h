@@ -42,4 +42,6 @@ class CDialog : public CWnd {
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
     BOOL m_bModal = FALSE;
+    BOOL* m_pHandled = nullptr; // the flag of the message being handled
+    BOOL m_lastHandled = FALSE; // whether the last message needs no default processing
 };

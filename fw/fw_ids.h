@@ -46,6 +46,9 @@
 // Said when a job cannot start: the printer refused the document.
 #define AFX_IDS_PRINTFAILED 61521
 
+// Said when a file named as the document cannot be opened.
+#define AFX_IDP_FAILED_TO_OPEN_DOC 61697
+
 // Dialogs.
 #define AFX_IDD_PRINTDLG 30722
 #define AFX_IDD_PREVIEW_TOOLBAR 30723
@@ -55,3 +58,6 @@
 #define AFX_IDC_PRINT_PRINTERNAME 202
 #define AFX_IDC_PRINT_PORTNAME 203
 #define AFX_IDC_PRINT_PAGENUM 204
+
+// The child id of the view inside its frame.
+#define AFX_IDW_PANE_FIRST 59648

@@ -12,6 +12,8 @@ class CCmdUI;
 // The notification code of an update request (WM_COMMAND codes are >= 0).
 constexpr int CN_UPDATE_COMMAND_UI = -1;
 constexpr int CN_COMMAND = 0;
+// Asks along the route whether a command handler exists, without running it.
+constexpr int CN_QUERY_COMMAND = -2;
 
 struct MessageMapEntry {
     UINT message; // WM_COMMAND for commands and notifications, 0 for update handlers
@@ -36,7 +38,7 @@ struct MessageMap {
 
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
     const MessageMap* theClass::GetThisMessageMap() {                                              \
-        using ThisClass = theClass;                                                                \
+        using ThisClass [[maybe_unused]] = theClass;                                               \
         using TheBaseClass = baseClass;                                                            \
         static const MessageMapEntry entries[] = {
 

@@ -9,12 +9,14 @@
 class CPrintInfo {
   public:
     CPrintInfo();
-    ~CPrintInfo() = default;
+    // Deletes the job's printer DC (m_pd.hDC).
+    ~CPrintInfo();
     CPrintInfo(const CPrintInfo&) = delete;
     CPrintInfo& operator=(const CPrintInfo&) = delete;
 
     // The print dialog's block: page range, flags, devmode/devnames handles
-    // (borrowed from the application, never freed here) and the printer DC.
+    // (borrowed from the application, never freed here) and the printer DC
+    // (owned here).
     PRINTDLGA m_pd{};
     PRINTDLGA* m_pPD = &m_pd;
 

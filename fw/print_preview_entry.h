@@ -9,7 +9,7 @@ class CPrintInfo;
 // with the bar of dialog AFX_IDD_PREVIEW_TOOLBAR above them, and returns when
 // the preview is closed. On entry OnPreparePrinting has succeeded:
 // info->m_bPreview is TRUE and info->m_pPD->hDC is a DC on the current
-// printer, which the caller deletes after this returns. The preview runs
+// printer, which `info` deletes when it dies. The preview runs
 // OnBeginPrinting (and stops at once, drawing nothing, when it clears
 // m_bContinuePrinting), per page OnPrepareDC then OnPrint with m_nCurPage set
 // on a CDC whose attribute DC is the printer and whose IsPrinting() is TRUE,

@@ -46,7 +46,6 @@ class CView : public CWnd {
 
   protected:
     void OnPaint();
-    void PostNcDestroy() override;
 
     CDocument* m_pDocument = nullptr;
 };

@@ -30,15 +30,18 @@ class CWnd : public CCmdTarget {
     // Creates the window of a class that PreCreateWindow may adjust. A null
     // class name takes the framework's own window class.
     BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
-                  const RECT& rect, CWnd* parent, UINT idOrMenu);
+                  const RECT& rect, CWnd* parent, HMENU menuOrChildId);
     virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
     BOOL DestroyWindow();
 
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // Last message a window gets; frames and views delete themselves here.
-    virtual void PostNcDestroy() {}
+    // Last message a window gets: the object deletes itself when it was made
+    // to (frames and views, once their window exists).
+    virtual void PostNcDestroy();
+
+    BOOL m_bAutoDelete = FALSE;
     // Gives a window the chance to translate a queued message (accelerators,
     // dialog keys) before it is dispatched. TRUE when consumed.
     virtual BOOL PreTranslateMessage(MSG* msg);
