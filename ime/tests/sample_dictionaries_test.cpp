@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 #include "eudc/app_state.h"
@@ -32,6 +33,10 @@ struct CodeForm {
     const char* suffix;
     int platform;
 };
+
+void PrintTo(const CodeForm& form, std::ostream* os) {
+    *os << "*" << form.suffix << " on platform " << form.platform;
+}
 
 class SampleDictionaries : public RadicalStoreTest, public ::testing::WithParamInterface<CodeForm> {
   protected:
