@@ -54,16 +54,6 @@ TEST_F(DamagedDictionary, ACountBeyondTheFileLoadsTheCompleteEntries) {
     }
 }
 
-TEST_F(DamagedDictionary, APhoneticEntryCutShortIsNotRead) {
-    DictionaryWriter d(kPhoneticLayoutId);
-    d.add(0xFA40, {1, 25, 0, 38});
-    d.appendRaw({0x41, 0xFA, 1, 25, 0, 38, 0}).announce(2);
-    const std::vector<unsigned char> bytes = d.bytes();
-    loadExactly(bytes, bytes.size(), kPhoneticLayoutId);
-    EXPECT_EQ(reading(0, 0), "\xA3\x74\xA3\xAB\xA1\x40\xA3\xBC"); // ㄅㄚ　ˉ
-    EXPECT_EQ(reading(1, 0), "");
-}
-
 TEST_F(DamagedDictionary, AnEmptyFileOnDiskIsReadAndHoldsNothing) {
     std::memset(appState.quickRoots[0], 'x', 10);
     const TempFile empty({});
