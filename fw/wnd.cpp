@@ -1,6 +1,7 @@
 #include "fw/wnd.h"
 
 #include "fw/frame_wnd.h"
+#include "fw/fw_ids.h"
 #include "fw/resource_text.h"
 #include "fw/win_app.h"
 

@@ -6,7 +6,9 @@
 
 PreviewPages::PreviewPages(CView* view, CPrintInfo* info) : m_view(view), m_info(info) {}
 
-PreviewPages::~PreviewPages() { Clear(); }
+PreviewPages::~PreviewPages() {
+    Clear();
+}
 
 void PreviewPages::Clear() {
     for (Slot& slot : m_slots) {
@@ -41,7 +43,7 @@ HENHMETAFILE PreviewPages::Page(UINT page) {
 HENHMETAFILE PreviewPages::Record(UINT page) {
     HDC printer = m_info->m_pPD->hDC;
     const SIZE paper = PaperMillimetres();
-    const RECT frame{0, 0, paper.cx * 100, paper.cy * 100};  // 0.01 mm
+    const RECT frame{0, 0, paper.cx * 100, paper.cy * 100}; // 0.01 mm
     HDC metafile = CreateEnhMetaFileA(printer, nullptr, &frame, nullptr);
     if (!metafile)
         return nullptr;

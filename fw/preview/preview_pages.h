@@ -31,7 +31,7 @@ class PreviewPages {
         UINT page = 0;
         HENHMETAFILE picture = nullptr;
     };
-    static constexpr int kSlots = 2;  // the most pages shown at once
+    static constexpr int kSlots = 2; // the most pages shown at once
 
     CView* m_view;
     CPrintInfo* m_info;

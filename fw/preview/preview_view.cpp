@@ -25,8 +25,8 @@ std::string pageLabel(UINT page) {
 } // namespace
 
 CPreviewView::CPreviewView(PreviewPages& pages, UINT firstPage, UINT lastPage)
-    : m_pages(pages), m_firstPage(firstPage), m_lastPage(lastPage < firstPage ? firstPage : lastPage),
-      m_page(firstPage) {}
+    : m_pages(pages), m_firstPage(firstPage),
+      m_lastPage(lastPage < firstPage ? firstPage : lastPage), m_page(firstPage) {}
 
 BOOL CPreviewView::Create(CWnd* parent, UINT childId) {
     const RECT rect{0, 0, 0, 0};
@@ -62,7 +62,9 @@ void CPreviewView::SetZoom(int zoom) {
     Invalidate();
 }
 
-void CPreviewView::UpdateCaption() { SetWindowText(pageLabel(m_page).c_str()); }
+void CPreviewView::UpdateCaption() {
+    SetWindowText(pageLabel(m_page).c_str());
+}
 
 SIZE CPreviewView::SheetSize() const {
     RECT client{};

@@ -11,7 +11,7 @@ class PreviewPages;
 
 class CPreviewView : public CWnd {
   public:
-    static constexpr int kZoomLevels = 3;  // whole page, twice, three times
+    static constexpr int kZoomLevels = 3; // whole page, twice, three times
 
     CPreviewView(PreviewPages& pages, UINT firstPage, UINT lastPage);
 
@@ -27,7 +27,7 @@ class CPreviewView : public CWnd {
     BOOL CanGoNext() const { return m_page < m_lastPage; }
     BOOL CanGoPrevious() const { return m_page > m_firstPage; }
     void GoTo(UINT page);
-    void SetPageCount(UINT count);  // 1 or 2
+    void SetPageCount(UINT count); // 1 or 2
     void SetZoom(int zoom);
 
   private:

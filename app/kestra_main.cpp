@@ -1,0 +1,4 @@
+// The one application object, constructed before WinMain runs.
+#include "app/kestra_app.h"
+
+CKestraApp theApp;

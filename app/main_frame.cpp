@@ -1,0 +1,38 @@
+#include "app/main_frame.h"
+
+#include "app/platform_facts.h"
+#include "eudc/app_state.h"
+#include "fw/resource_text.h"
+#include "res/resource.h"
+
+IMPLEMENT_DYNCREATE(CMainFrame)
+
+BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
+ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+CMainFrame::CMainFrame() {
+    kestra::appState.platform = detectPlatformFamily();
+    kestra::appState.enableEudc = findEnableEudc();
+    if (!kestra::appState.enableEudc) {
+        // The window does not exist yet, so the box has no owner.
+        MessageBox("EnableEUDC function failure!");
+        return;
+    }
+    kestra::copyBounded(kestra::appState.defaultFaceName,
+                        LoadResourceString(IDS_DEFAULT_FACE).c_str());
+    kestra::copyBounded(kestra::appState.standardEudcLabel,
+                        LoadResourceString(IDS_STANDARD_EUDC_LABEL).c_str());
+}
+
+CMainFrame::~CMainFrame() = default;
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
+    return CFrameWnd::PreCreateWindow(cs);
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
+    if (CFrameWnd::OnCreate(cs) == -1)
+        return -1;
+    return 0;
+}
