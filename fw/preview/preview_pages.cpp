@@ -4,6 +4,31 @@
 #include "fw/print_info.h"
 #include "fw/view.h"
 
+namespace {
+
+// A metric mapping mode (MM_LOMETRIC and the like) is recorded by name, and
+// Wine replays it at the screen's resolution instead of the printer's, which
+// shrinks the page to a corner of the sheet. The same transform written out
+// as explicit extents, taken from the printer, replays as it was recorded.
+void makeMappingExplicit(HDC metafile, HDC printer) {
+    const int mode = GetMapMode(printer);
+    if (mode == MM_TEXT || mode == MM_ISOTROPIC || mode == MM_ANISOTROPIC)
+        return;
+    SIZE window{}, viewport{};
+    POINT windowOrigin{}, viewportOrigin{};
+    GetWindowExtEx(printer, &window);
+    GetViewportExtEx(printer, &viewport);
+    GetWindowOrgEx(printer, &windowOrigin);
+    GetViewportOrgEx(printer, &viewportOrigin);
+    SetMapMode(metafile, MM_ANISOTROPIC);
+    SetWindowExtEx(metafile, window.cx, window.cy, nullptr);
+    SetViewportExtEx(metafile, viewport.cx, viewport.cy, nullptr);
+    SetWindowOrgEx(metafile, windowOrigin.x, windowOrigin.y, nullptr);
+    SetViewportOrgEx(metafile, viewportOrigin.x, viewportOrigin.y, nullptr);
+}
+
+} // namespace
+
 PreviewPages::PreviewPages(CView* view, CPrintInfo* info) : m_view(view), m_info(info) {}
 
 PreviewPages::~PreviewPages() {
@@ -57,6 +82,7 @@ HENHMETAFILE PreviewPages::Record(UINT page) {
         dc.SetPrinting(TRUE);
         m_info->m_nCurPage = page;
         m_view->OnPrepareDC(&dc, m_info);
+        makeMappingExplicit(metafile, printer);
         m_view->OnPrint(&dc, m_info);
         dc.ReleaseOutputDC();
         dc.ReleaseAttribDC();

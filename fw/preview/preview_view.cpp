@@ -147,7 +147,7 @@ void CPreviewView::Scroll(int bar, UINT request) {
 void CPreviewView::DrawPage(HDC dc, UINT page, const RECT& sheet) {
     RECT shadow = sheet;
     OffsetRect(&shadow, kShadow, kShadow);
-    FillRect(dc, &shadow, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    FillRect(dc, &shadow, static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH)));
     FillRect(dc, &sheet, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     if (HENHMETAFILE picture = m_pages.Page(page))
         PlayEnhMetaFile(dc, picture, &sheet);

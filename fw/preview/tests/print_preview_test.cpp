@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -91,6 +92,46 @@ std::wstring textOf(HWND hwnd) {
     wchar_t text[256] = {};
     GetWindowTextW(hwnd, text, 256);
     return text;
+}
+
+// The window's client area as 32-bit pixels, top row first; also written as a
+// bitmap file into KESTRA_TEST_OUTPUT when that is set, for a person to look at.
+std::vector<DWORD> capture(HWND hwnd, SIZE& size) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    size = SIZE{client.right, client.bottom};
+    std::vector<DWORD> pixels(static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy));
+    HDC window = GetDC(hwnd);
+    HDC memory = CreateCompatibleDC(window);
+    HBITMAP bitmap = CreateCompatibleBitmap(window, size.cx, size.cy);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, size.cx, size.cy, window, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
+    bmi.bmiHeader.biWidth = size.cx;
+    bmi.bmiHeader.biHeight = -size.cy;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(size.cy), pixels.data(), &bmi, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(hwnd, window);
+    char folder[MAX_PATH] = {};
+    if (GetEnvironmentVariableA("KESTRA_TEST_OUTPUT", folder, MAX_PATH)) {
+        const std::string path = std::string("\\\\?\\unix") + folder + "/preview.bmp";
+        BITMAPFILEHEADER file{};
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof file + sizeof bmi.bmiHeader;
+        file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size() * 4);
+        if (FILE* out = fopen(path.c_str(), "wb")) {
+            fwrite(&file, sizeof file, 1, out);
+            fwrite(&bmi.bmiHeader, sizeof bmi.bmiHeader, 1, out);
+            fwrite(pixels.data(), 4, pixels.size(), out);
+            fclose(out);
+        }
+    }
+    return pixels;
 }
 
 class PrintPreviewTest : public ::testing::Test {
@@ -181,6 +222,24 @@ TEST_F(PrintPreviewTest, ShowsTheBarAndThePagesInPlaceOfTheView) {
     EXPECT_EQ(GetDlgItem(frame.m_hWnd, AFX_IDW_PANE_FIRST), view.m_hWnd);
     EXPECT_EQ(GetMenu(frame.m_hWnd), menu);
     EXPECT_EQ(PreviewSession::Current(), nullptr);
+}
+
+TEST_F(PrintPreviewTest, PageIsDrawnOnScreen) {
+    size_t dark = 0, white = 0;
+    preview([&] {
+        RedrawWindow(previewWindow(), nullptr, nullptr, RDW_UPDATENOW);
+        SIZE size{};
+        const std::vector<DWORD> pixels = capture(previewWindow(), size);
+        for (DWORD pixel : pixels) {
+            const DWORD rgb = pixel & 0xFFFFFF;
+            dark += rgb == 0;
+            white += rgb == 0xFFFFFF;
+        }
+        click(AFX_ID_PREVIEW_CLOSE);
+    });
+    // A white sheet with black rules, boxes and text on it (and its shadow).
+    EXPECT_GT(white, 10000u);
+    EXPECT_GT(dark, 2000u);
 }
 
 TEST_F(PrintPreviewTest, NextAndPreviousStopAtTheEnds) {
