@@ -178,6 +178,15 @@ void CFrameWnd::OnInitMenuPopup(HMENU popup, UINT, BOOL systemMenu) {
 BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
     if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST || !m_hAccelTable)
         return FALSE;
+    // The system skips an accelerator whose menu item is grey, and the grey
+    // may be stale (set when the menu was last opened): refresh it first.
+    if ((msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) && m_hMenu) {
+        const int popups = GetMenuItemCount(m_hMenu);
+        for (int i = 0; i < popups; ++i) {
+            if (HMENU popup = GetSubMenu(m_hMenu, i))
+                UpdateMenuItems(popup);
+        }
+    }
     return TranslateAcceleratorA(m_hWnd, m_hAccelTable, msg) != 0;
 }
 

@@ -148,8 +148,10 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     return TRUE;
 }
 
-BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) {
-    return OnCmdMsg(LOWORD(wParam), static_cast<int>(HIWORD(wParam)), nullptr);
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // Menus report 0 and accelerators 1: both are the plain command.
+    const int code = lParam == 0 ? CN_COMMAND : static_cast<int>(HIWORD(wParam));
+    return OnCmdMsg(LOWORD(wParam), code, nullptr);
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

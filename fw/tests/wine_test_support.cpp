@@ -1,0 +1,100 @@
+#include "fw/tests/wine_test_support.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace testsupport {
+
+std::string dosPath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return path;
+}
+
+std::string environment(const char* name) {
+    char value[MAX_PATH * 2] = {};
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    return length > 0 && length < sizeof value ? std::string(value, length) : std::string();
+}
+
+std::string printerOutputPath() {
+    const std::string out = environment("KESTRA_TEST_OUTPUT");
+    return out.empty() ? std::string() : dosPath(out + "/printer.ps");
+}
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+long long fileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void pumpMessages(DWORD ms) {
+    const DWORD end = GetTickCount() + ms;
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(10);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK matchWindow(HWND hwnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner != search->processId || !IsWindowVisible(hwnd))
+        return TRUE;
+    char text[512] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
+    if (search->caption ? std::string(text) == search->caption : text[0] != '\0') {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+HWND waitForWindow(DWORD processId, const char* caption, DWORD timeoutMs) {
+    const DWORD end = GetTickCount() + timeoutMs;
+    do {
+        WindowSearch search{processId, caption, nullptr};
+        EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        pumpMessages(50);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);
+    return nullptr;
+}
+
+DWORD gdiObjectCount() {
+    return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+}
+
+} // namespace testsupport

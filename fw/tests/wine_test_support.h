@@ -1,0 +1,28 @@
+// Helpers shared by the Wine tests of the framework and the program.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace testsupport {
+
+// A Unix path as Wine sees it from inside: Z: is the Unix root.
+std::string dosPath(const std::string& unixPath);
+// The value of an environment variable, or empty.
+std::string environment(const char* name);
+// Where the test bed's printer writes every job of this test.
+std::string printerOutputPath();
+bool fileExists(const std::string& path);
+long long fileSize(const std::string& path);
+std::string readFile(const std::string& path);
+// Dispatches this thread's messages for about `ms` milliseconds.
+void pumpMessages(DWORD ms);
+// The first visible top-level window of the process whose caption (in the
+// ANSI code page) equals `caption`, or any captioned one when caption is null;
+// waits up to `timeoutMs`.
+HWND waitForWindow(DWORD processId, const char* caption, DWORD timeoutMs);
+// The current number of GDI objects of this process.
+DWORD gdiObjectCount();
+
+} // namespace testsupport
