@@ -58,7 +58,8 @@ PageRenderer::PageRenderer(DrawSurface& surface, const PageLayout& layout, PageS
     : surface_(surface), layout_(layout), pageSize_(pageSize), texts_(texts) {}
 
 void PageRenderer::printPage(int32_t pageNumber) {
-    const int32_t firstCell = (pageNumber - 1) * layout_.cellsPerPage;
+    // 64 bits: a page number far past the last would overflow 32.
+    const int64_t firstCell = (static_cast<int64_t>(pageNumber) - 1) * layout_.cellsPerPage;
     const char* glyphFace =
         glyphFaceFor(appState.fontFace, texts_.labelFace, texts_.standardEudcLabel);
     // Declared before the keepers: the fonts are deleted only after the
@@ -108,15 +109,15 @@ void PageRenderer::printRules(int32_t left) {
     }
 }
 
-void PageRenderer::printCells(int32_t firstCell, SelectionKeeper& fonts, SurfaceObject glyphFont,
+void PageRenderer::printCells(int64_t firstCell, SelectionKeeper& fonts, SurfaceObject glyphFont,
                               SurfaceObject labelFont) {
     const int32_t left = gridLeft();
     for (int32_t r = 0; r < layout_.rows; ++r) {
         for (int32_t c = 0; c < layout_.columns; ++c) {
-            const int32_t cell = firstCell + r * layout_.columns + c;
-            if (cell >= static_cast<int32_t>(appState.printCount))
+            const int64_t cell = firstCell + static_cast<int64_t>(r) * layout_.columns + c;
+            if (cell >= static_cast<int64_t>(appState.printCount))
                 return;
-            const uint16_t code = codeOfCell(cell);
+            const uint16_t code = codeOfCell(static_cast<int32_t>(cell));
             if (code == kNoCode)
                 return;
             printCell(code, columnLeft(left, c), rowTop(r), fonts, glyphFont, labelFont);

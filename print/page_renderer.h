@@ -39,7 +39,7 @@ class PageRenderer {
     void printPageHeader();
     void printColumnHeadings(int32_t columnX);
     void printRules(int32_t left);
-    void printCells(int32_t firstCell, SelectionKeeper& fonts, SurfaceObject glyphFont,
+    void printCells(int64_t firstCell, SelectionKeeper& fonts, SurfaceObject glyphFont,
                     SurfaceObject labelFont);
     void printCell(uint16_t code, int32_t x, int32_t y, SelectionKeeper& fonts,
                    SurfaceObject glyphFont, SurfaceObject labelFont);

@@ -348,6 +348,15 @@ TEST_F(PageRendererTest, PagePastTheLastHasOnlyItsFurniture) {
     EXPECT_EQ(textsAt(-2770).size(), 1u);
 }
 
+TEST_F(PageRendererTest, PageNumbersOutsideTheJobDrawNoCells) {
+    render(0);
+    EXPECT_TRUE(glyphs().empty());
+    render(65535);
+    render(0x7FFFFFFF);
+    EXPECT_TRUE(glyphs().empty());
+    EXPECT_EQ(textsAt(-100).size(), 3u);
+}
+
 TEST_F(PageRendererTest, RangeRunningPastTheCodeSpaceStopsAtItsEnd) {
     appState.printAll = 0;
     appState.printStartIndex = kEudcCodeCount - 2;
