@@ -1,0 +1,227 @@
+// The program's own frame, document and view, made in this process by the
+// template as the program makes them, driven by messages.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "app/kestra_app.h"
+#include "app/kestra_doc.h"
+#include "app/main_frame.h"
+#include "eudc/app_state.h"
+#include "fw/dc.h"
+#include "fw/doc_template.h"
+#include "fw/print_info.h"
+#include "fw/tests/wine_test_support.h"
+#include "print/kestra_view.h"
+#include "res/resource.h"
+
+namespace {
+
+using kestra::appState;
+
+CKestraApp& app() {
+    static CKestraApp theApp;
+    static const bool started = theApp.InitApplication(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+    (void)started;
+    return theApp;
+}
+
+// Answers OK to every box this process shows while it lives, and counts them.
+class BoxCloser {
+  public:
+    BoxCloser() : thread_([this] { run(); }) {}
+    ~BoxCloser() {
+        stop_ = true;
+        thread_.join();
+    }
+    int closed() const { return closed_; }
+
+  private:
+    void run() {
+        while (!stop_) {
+            EnumWindows(
+                [](HWND hwnd, LPARAM self) -> BOOL {
+                    DWORD owner = 0;
+                    GetWindowThreadProcessId(hwnd, &owner);
+                    char cls[32] = {};
+                    GetClassNameA(hwnd, cls, sizeof cls);
+                    if (owner == GetCurrentProcessId() && IsWindowVisible(hwnd) &&
+                        std::string(cls) == "#32770") {
+                        PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+                        ++reinterpret_cast<BoxCloser*>(self)->closed_;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(this));
+            Sleep(100);
+        }
+    }
+    std::atomic<bool> stop_{false};
+    std::atomic<int> closed_{0};
+    std::thread thread_;
+};
+
+class Shell : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        appState = kestra::AppState{};
+        app().AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CKestraDoc),
+                                                    RUNTIME_CLASS(CMainFrame),
+                                                    RUNTIME_CLASS(CKestraView)));
+        ASSERT_NE(app().GetDocTemplate()->OpenDocumentFile(nullptr, FALSE), nullptr);
+        frame = dynamic_cast<CMainFrame*>(app().m_pMainWnd);
+        ASSERT_NE(frame, nullptr);
+        view = dynamic_cast<CKestraView*>(frame->GetActiveView());
+        ASSERT_NE(view, nullptr);
+        output = testsupport::printerOutputPath();
+        DeleteFileA(output.c_str());
+    }
+    void TearDown() override {
+        app().AddDocTemplate(nullptr);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+    void chooseFace(uint16_t count) {
+        kestra::copyBounded(appState.fontFace, "AR PL UMing TW");
+        kestra::copyBounded(appState.eudcFilePath, "C:\\WINDOWS\\FONTS\\EUDCRING.TTE");
+        appState.printAll = 1;
+        appState.printStartIndex = 0;
+        appState.printCount = count;
+    }
+    bool greyed(int popup, UINT id) {
+        HMENU menu = GetSubMenu(GetMenu(frame->m_hWnd), popup);
+        SendMessageA(frame->m_hWnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), popup);
+        return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    }
+    static int pagesIn(const std::string& postscript) {
+        int n = 0;
+        for (size_t at = postscript.find("%%Page:"); at != std::string::npos;
+             at = postscript.find("%%Page:", at + 1))
+            ++n;
+        return n;
+    }
+
+    CMainFrame* frame = nullptr;
+    CKestraView* view = nullptr;
+    std::string output;
+};
+
+TEST_F(Shell, MainFrameLearnsThePlatformEnableEudcAndTheFaceNames) {
+    EXPECT_EQ(appState.platform, 2) << "Wine reports the NT family";
+    EXPECT_NE(appState.enableEudc, nullptr);
+    EXPECT_STREQ(appState.defaultFaceName, "\xB2\xD3\xA9\xFA\xC5\xE9");           // 細明體
+    EXPECT_STREQ(appState.standardEudcLabel, "\xBC\xD0\xB7\xC7\xB3\x79\xA6\x72"); // 標準造字
+}
+
+TEST_F(Shell, RangeAndPrintCommandsAreGreyUntilAFaceIsChosenAndAboutAlways) {
+    EXPECT_TRUE(greyed(0, ID_SET_RANGE));
+    EXPECT_TRUE(greyed(0, ID_FILE_PRINT));
+    EXPECT_TRUE(greyed(0, ID_FILE_PRINT_PREVIEW));
+    EXPECT_FALSE(greyed(0, ID_FILE_PRINT_SETUP));
+    EXPECT_FALSE(greyed(0, ID_APP_EXIT));
+    EXPECT_FALSE(greyed(1, ID_NOTES));
+    EXPECT_TRUE(greyed(1, ID_APP_ABOUT));
+
+    chooseFace(1);
+    EXPECT_FALSE(greyed(0, ID_SET_RANGE));
+    EXPECT_FALSE(greyed(0, ID_FILE_PRINT));
+    EXPECT_FALSE(greyed(0, ID_FILE_PRINT_PREVIEW));
+    EXPECT_TRUE(greyed(1, ID_APP_ABOUT));
+}
+
+TEST_F(Shell, PrintDirectPrintsThePagesTheLayoutCounts) {
+    chooseFace(200); // 196 cells fit on A4 without annotation: two pages
+    SendMessageA(frame->m_hWnd, WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    EXPECT_EQ(view->columns, 7);
+    EXPECT_EQ(view->rows, 28);
+    EXPECT_EQ(view->cellsPerPage, 196);
+    EXPECT_EQ(view->pageCount, 2);
+    EXPECT_EQ(view->currentPage, 2);
+    ASSERT_TRUE(testsupport::fileExists(output));
+    EXPECT_EQ(pagesIn(testsupport::readFile(output)), 2);
+}
+
+TEST_F(Shell, PrintDirectIsDroppedWithoutAFace) {
+    BoxCloser closer;
+    SendMessageA(frame->m_hWnd, WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    SendMessageA(frame->m_hWnd, WM_COMMAND, ID_APP_ABOUT, 0);
+    EXPECT_FALSE(testsupport::fileExists(output));
+    EXPECT_EQ(view->pageCount, 0) << "the job never began";
+    EXPECT_EQ(closer.closed(), 0) << "no dialog or box appeared";
+}
+
+TEST_F(Shell, APageTooSmallForOneCellIsRefusedWithAMessage) {
+    chooseFace(10);
+    // Thirty-two annotating Phonetic input methods need 4 m of width.
+    appState.annotatableImeCount = kestra::kMaxImes;
+    for (int i = 0; i < kestra::kMaxImes; ++i) {
+        appState.imeTable[i].layoutId = kestra::kPhoneticLayoutId;
+        appState.annotate[i] = 1;
+    }
+    BoxCloser closer;
+    SendMessageA(frame->m_hWnd, WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    testsupport::pumpMessages(300);
+    EXPECT_EQ(view->columns, 0);
+    EXPECT_FALSE(testsupport::fileExists(output));
+    EXPECT_GE(closer.closed(), 1) << "the user is told why";
+    EXPECT_TRUE(frame->IsWindowEnabled());
+}
+
+TEST_F(Shell, PrintingSwitchesToTenthsOfMillimetresAndTheScreenStaysInPixels) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    CDC dc;
+    dc.SetOutputDC(memory);
+    dc.SetAttribDC(memory);
+    view->OnPrepareDC(&dc);
+    EXPECT_EQ(GetMapMode(memory), MM_TEXT);
+    dc.SetPrinting(TRUE);
+    CPrintInfo info;
+    view->OnPrepareDC(&dc, &info);
+    EXPECT_EQ(GetMapMode(memory), MM_LOMETRIC);
+    dc.ReleaseOutputDC();
+    dc.ReleaseAttribDC();
+    DeleteDC(memory);
+}
+
+// Draws the view into a white bitmap the size of its client area.
+int darkPixelsDrawnBy(CKestraView* view) {
+    RECT client{};
+    view->GetClientRect(&client);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ kept = SelectObject(memory, bitmap);
+    PatBlt(memory, 0, 0, client.right, client.bottom, WHITENESS);
+    {
+        CDC dc;
+        dc.SetOutputDC(memory);
+        dc.SetAttribDC(memory);
+        view->OnDraw(&dc);
+        dc.ReleaseOutputDC();
+        dc.ReleaseAttribDC();
+    }
+    int dark = 0;
+    for (int y = 0; y < client.bottom; y += 2)
+        for (int x = 0; x < client.right; x += 2)
+            dark += GetRValue(GetPixel(memory, x, y)) < 128;
+    SelectObject(memory, kept);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return dark;
+}
+
+TEST_F(Shell, WindowShowsTheFaceOnlyOnceOneIsChosenAndReleasesItsFont) {
+    SetWindowPos(frame->m_hWnd, nullptr, 0, 0, 600, 400, SWP_NOZORDER);
+    const DWORD before = testsupport::gdiObjectCount();
+    EXPECT_EQ(darkPixelsDrawnBy(view), 0);
+    chooseFace(1);
+    EXPECT_GT(darkPixelsDrawnBy(view), 20);
+    EXPECT_EQ(testsupport::gdiObjectCount(), before);
+}
+
+} // namespace
