@@ -61,8 +61,9 @@ TEST_F(ProgramResources, MenuHasTheTwoPopupsWithTheirItemsInOrder) {
     for (UINT i = 0; i < file.size(); ++i) {
         EXPECT_EQ(GetMenuItemID(popup, i), file[i].first) << "item " << i;
         EXPECT_EQ(menuText(popup, i), file[i].second) << "item " << i;
-        if (file[i].first != 0) // separators always report grey
+        if (file[i].first != 0) { // separators always report grey
             EXPECT_EQ(GetMenuState(popup, i, MF_BYPOSITION) & MF_GRAYED, 0u) << "item " << i;
+        }
     }
     HMENU help = GetSubMenu(menu, 1);
     ASSERT_EQ(GetMenuItemCount(help), 2);
