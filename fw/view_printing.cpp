@@ -11,6 +11,7 @@
 #include "fw/frame_wnd.h"
 #include "fw/fw_ids.h"
 #include "fw/print_info.h"
+#include "fw/print_preview_entry.h"
 #include "fw/printing_dialog.h"
 #include "fw/resource_text.h"
 #include "fw/win_app.h"
@@ -170,4 +171,18 @@ void CView::OnFilePrint() {
         return;
     PrintJob job(this, info);
     job.Run();
+}
+
+void CView::OnFilePrintPreview() {
+    CPrintInfo info;
+    info.m_bPreview = TRUE;
+    // One or two pages side by side, as the user left it last time.
+    CWinApp* app = AfxGetApp();
+    const UINT pages = app->GetPreviewPageCount();
+    if (pages == 1 || pages == 2)
+        info.m_nNumPreviewPages = pages;
+    if (!OnPreparePrinting(&info))
+        return;
+    RunPrintPreview(this, &info);
+    app->SetPreviewPageCount(info.m_nNumPreviewPages);
 }

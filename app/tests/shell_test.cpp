@@ -143,6 +143,20 @@ TEST_F(Shell, PrintDirectPrintsThePagesTheLayoutCounts) {
     EXPECT_EQ(pagesIn(testsupport::readFile(output)), 2);
 }
 
+TEST_F(Shell, PreviewPaginatesLikePaperPrintsNothingAndReturnsToTheWindow) {
+    chooseFace(6217);
+    app().SetPreviewPageCount(2);
+    // Closing the frame while the preview is up closes only the preview.
+    PostMessageA(frame->m_hWnd, WM_CLOSE, 0, 0);
+    SendMessageA(frame->m_hWnd, WM_COMMAND, ID_FILE_PRINT_PREVIEW, 0);
+    EXPECT_EQ(view->cellsPerPage, 196);
+    EXPECT_EQ(view->pageCount, 32);
+    EXPECT_FALSE(testsupport::fileExists(output));
+    ASSERT_EQ(app().m_pMainWnd, frame);
+    EXPECT_TRUE(GetWindowLongA(view->m_hWnd, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(app().GetPreviewPageCount(), 2u) << "the page choice is kept";
+}
+
 TEST_F(Shell, PrintDirectIsDroppedWithoutAFace) {
     BoxCloser closer;
     SendMessageA(frame->m_hWnd, WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
