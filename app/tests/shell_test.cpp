@@ -2,9 +2,6 @@
 // template as the program makes them, driven by messages.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
-
 #include "app/kestra_app.h"
 #include "app/kestra_doc.h"
 #include "app/main_frame.h"
@@ -27,40 +24,7 @@ CKestraApp& app() {
     return theApp;
 }
 
-// Answers OK to every box this process shows while it lives, and counts them.
-class BoxCloser {
-  public:
-    BoxCloser() : thread_([this] { run(); }) {}
-    ~BoxCloser() {
-        stop_ = true;
-        thread_.join();
-    }
-    int closed() const { return closed_; }
-
-  private:
-    void run() {
-        while (!stop_) {
-            EnumWindows(
-                [](HWND hwnd, LPARAM self) -> BOOL {
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(hwnd, &owner);
-                    char cls[32] = {};
-                    GetClassNameA(hwnd, cls, sizeof cls);
-                    if (owner == GetCurrentProcessId() && IsWindowVisible(hwnd) &&
-                        std::string(cls) == "#32770") {
-                        PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
-                        ++reinterpret_cast<BoxCloser*>(self)->closed_;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(this));
-            Sleep(100);
-        }
-    }
-    std::atomic<bool> stop_{false};
-    std::atomic<int> closed_{0};
-    std::thread thread_;
-};
+using testsupport::BoxCloser;
 
 class Shell : public ::testing::Test {
   protected:

@@ -97,4 +97,43 @@ DWORD gdiObjectCount() {
     return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
 }
 
+BoxCloser::BoxCloser() : thread_([this] { run(); }) {}
+
+BoxCloser::~BoxCloser() {
+    stop_ = true;
+    thread_.join();
+}
+
+std::string BoxCloser::lastText() const {
+    std::lock_guard<std::mutex> lock(textLock_);
+    return lastText_;
+}
+
+void BoxCloser::run() {
+    while (!stop_) {
+        EnumWindows(closeBox, reinterpret_cast<LPARAM>(this));
+        Sleep(100);
+    }
+}
+
+BOOL CALLBACK BoxCloser::closeBox(HWND hwnd, LPARAM self) {
+    auto* closer = reinterpret_cast<BoxCloser*>(self);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    char cls[32] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (owner != GetCurrentProcessId() || !IsWindowVisible(hwnd) || std::string(cls) != "#32770")
+        return TRUE;
+    // A message box's text is its static control 0xFFFF.
+    char text[256] = {};
+    GetDlgItemTextA(hwnd, 0xFFFF, text, sizeof text);
+    {
+        std::lock_guard<std::mutex> lock(closer->textLock_);
+        closer->lastText_ = text;
+    }
+    PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+    ++closer->closed_;
+    return TRUE;
+}
+
 } // namespace testsupport

@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <mutex>
 #include <string>
+#include <thread>
 
 namespace testsupport {
 
@@ -24,5 +27,27 @@ void pumpMessages(DWORD ms);
 HWND waitForWindow(DWORD processId, const char* caption, DWORD timeoutMs);
 // The current number of GDI objects of this process.
 DWORD gdiObjectCount();
+
+// While it lives, answers OK to every dialog box this process shows (message
+// boxes included) and counts them.
+class BoxCloser {
+  public:
+    BoxCloser();
+    ~BoxCloser();
+    BoxCloser(const BoxCloser&) = delete;
+    BoxCloser& operator=(const BoxCloser&) = delete;
+    int closed() const { return closed_; }
+    // The text of the last box closed, in the ANSI code page.
+    std::string lastText() const;
+
+  private:
+    void run();
+    static BOOL CALLBACK closeBox(HWND hwnd, LPARAM self);
+    std::atomic<bool> stop_{false};
+    std::atomic<int> closed_{0};
+    mutable std::mutex textLock_;
+    std::string lastText_;
+    std::thread thread_;
+};
 
 } // namespace testsupport
