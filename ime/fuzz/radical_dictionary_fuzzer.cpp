@@ -5,8 +5,6 @@
 // element can hold.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <unistd.h>
@@ -35,29 +33,31 @@ void require(bool condition) {
         __builtin_trap();
 }
 
-// One file per process, rewritten for every input.
-const std::string& scratchPath() {
-    static const std::string path = [] {
-        // Memory-backed when possible: rewriting a disk file for every input
-        // would make the disk, not the loader, the bottleneck.
+// One unnamed file per process, rewritten for every input and opened by the
+// loader through /proc/self/fd, so nothing is left behind however the run
+// ends. Memory-backed when possible: rewriting a disk file for every input
+// would make the disk, not the loader, the bottleneck.
+int scratchFile() {
+    static const int fd = [] {
         char shm[] = "/dev/shm/kestra-fuzz-XXXXXX";
         char tmp[] = "/tmp/kestra-fuzz-XXXXXX";
         char* name = access("/dev/shm", W_OK) == 0 ? shm : tmp;
-        const int fd = mkstemp(name);
-        require(fd >= 0);
-        close(fd);
-        std::atexit([] { std::remove(scratchPath().c_str()); });
-        return std::string(name);
+        const int created = mkstemp(name);
+        require(created >= 0);
+        unlink(name);
+        return created;
     }();
+    return fd;
+}
+
+const std::string& scratchPath() {
+    static const std::string path = "/proc/self/fd/" + std::to_string(scratchFile());
     return path;
 }
 
 bool writeScratch(const uint8_t* data, size_t size) {
-    std::FILE* f = std::fopen(scratchPath().c_str(), "wb");
-    if (f == nullptr)
-        return false;
-    const bool whole = std::fwrite(data, 1, size, f) == size;
-    return std::fclose(f) == 0 && whole;
+    const int fd = scratchFile();
+    return ftruncate(fd, 0) == 0 && pwrite(fd, data, size, 0) == static_cast<ssize_t>(size);
 }
 
 uint16_t bigFiveCodeOf(uint16_t recorded) {
