@@ -17,6 +17,7 @@ class FrameFixture : public ::testing::Test {
         gatedEnabled = true;
         TestView::jobPages = 1;
         TestView::pageMapModes.clear();
+        TestView::afterPage = nullptr;
         TestApp& app = testApp();
         docTemplate = new CSingleDocTemplate(IDR_TESTFRAME, RUNTIME_CLASS(TestDoc),
                                              RUNTIME_CLASS(TestFrame), RUNTIME_CLASS(TestView));

@@ -48,6 +48,49 @@ TEST_F(PrintLoop, AJobRefusedInOnBeginPrintingPrintsNothing) {
     EXPECT_FALSE(testsupport::fileExists(output));
 }
 
+// The printing box: the visible dialog of this thread with a page line.
+HWND printingBox() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM out) -> BOOL {
+            if (IsWindowVisible(hwnd) && GetDlgItem(hwnd, AFX_IDC_PRINT_PAGENUM)) {
+                *reinterpret_cast<HWND*>(out) = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::string boxLine(int id) {
+    char text[128] = {};
+    GetDlgItemTextA(printingBox(), id, text, sizeof text);
+    return text;
+}
+
+std::string pageLineAtPage2;
+bool frameDisabledWhilePrinting = false;
+
+TEST_F(PrintLoop, CancelInThePrintingBoxStopsTheJobAfterThePageUnderWay) {
+    TestView::jobPages = 5;
+    pageLineAtPage2.clear();
+    TestView::afterPage = [](UINT page) {
+        if (page != 2)
+            return;
+        pageLineAtPage2 = boxLine(AFX_IDC_PRINT_PAGENUM);
+        frameDisabledWhilePrinting = !IsWindowEnabled(GetWindow(printingBox(), GW_OWNER));
+        SendMessageA(printingBox(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    };
+    command(ID_FILE_PRINT_DIRECT);
+    EXPECT_THAT(handlerLog, ElementsAre("prepare:direct", "begin:1", "print:1", "print:2", "end"));
+    EXPECT_EQ(pageLineAtPage2, "\xB2\xC4 2 \xAD\xB6"); // 第 2 頁
+    EXPECT_TRUE(frameDisabledWhilePrinting);
+    EXPECT_EQ(printingBox(), nullptr) << "the box is gone with the job";
+    EXPECT_TRUE(frame->IsWindowEnabled());
+}
+
 TEST(PrintInfo, PageRangeIsAllPagesUnlessTheDialogChoseNumbers) {
     CPrintInfo info;
     info.SetMaxPage(32);

@@ -11,6 +11,7 @@ std::vector<std::string> handlerLog;
 bool gatedEnabled = true;
 unsigned TestView::jobPages = 1;
 std::vector<int> TestView::pageMapModes;
+void (*TestView::afterPage)(UINT page) = nullptr;
 
 namespace {
 
@@ -127,6 +128,8 @@ void TestView::OnPrint(CDC* dc, CPrintInfo* info) {
     record("print", static_cast<int>(info->m_nCurPage));
     pageMapModes.push_back(dc->GetMapMode());
     dc->TextOut(100, -100, "page");
+    if (afterPage)
+        afterPage(info->m_nCurPage);
 }
 
 void TestView::OnEndPrinting(CDC*, CPrintInfo*) {

@@ -63,6 +63,8 @@ class TestView : public CView {
 
     // Pages the next job has; 0 refuses it in OnBeginPrinting.
     static unsigned jobPages;
+    // Called at the end of each OnPrint with the page number, when set.
+    static void (*afterPage)(UINT page);
     // Mapping mode the DC had when each page was printed.
     static std::vector<int> pageMapModes;
     DECLARE_MESSAGE_MAP()
