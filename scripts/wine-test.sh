@@ -4,6 +4,8 @@
 # and shuts down only that prefix's wineserver afterwards.
 #   KESTRA_PREFIX_TEMPLATE  the prefix made by scripts/make-prefix.sh
 #   KESTRA_KEEP_PREFIX=1    keep the copy (its path is printed) for inspection
+#   KESTRA_AFTER_WINE       a script run after Wine exits, with KESTRA_TEST_OUTPUT
+#                           set; its failure fails the run
 set -uo pipefail
 
 template=${KESTRA_PREFIX_TEMPLATE:?KESTRA_PREFIX_TEMPLATE names the test-bed prefix}
@@ -35,3 +37,8 @@ if [ -n "${DISPLAY:-}" ]; then
 else
     xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
 fi
+status=$?
+if [ -n "${KESTRA_AFTER_WINE:-}" ]; then
+    bash "$KESTRA_AFTER_WINE" || { hook=$?; [ "$status" -ne 0 ] || status=$hook; }
+fi
+exit "$status"
