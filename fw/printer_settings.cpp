@@ -30,12 +30,20 @@ BOOL PrinterSettings::EnsurePrinter() {
 }
 
 BOOL PrinterSettings::RunSetupDialog(HWND owner) {
+    PRINTDLGA pd{};
+    pd.Flags = PD_PRINTSETUP;
+    return RunDialog(owner, pd);
+}
+
+BOOL PrinterSettings::RunPrintDialog(HWND owner, PRINTDLGA& pd) {
+    return RunDialog(owner, pd) && pd.hDC != nullptr;
+}
+
+BOOL PrinterSettings::RunDialog(HWND owner, PRINTDLGA& pd) {
     if (!EnsurePrinter())
         return FALSE;
-    PRINTDLGA pd{};
     pd.lStructSize = sizeof pd;
     pd.hwndOwner = owner;
-    pd.Flags = PD_PRINTSETUP;
     pd.hDevMode = m_hDevMode;
     pd.hDevNames = m_hDevNames;
     const BOOL accepted = PrintDlgA(&pd);
@@ -43,19 +51,6 @@ BOOL PrinterSettings::RunSetupDialog(HWND owner) {
     m_hDevMode = pd.hDevMode;
     m_hDevNames = pd.hDevNames;
     return accepted;
-}
-
-BOOL PrinterSettings::RunPrintDialog(HWND owner, PRINTDLGA& pd) {
-    if (!EnsurePrinter())
-        return FALSE;
-    pd.lStructSize = sizeof pd;
-    pd.hwndOwner = owner;
-    pd.hDevMode = m_hDevMode;
-    pd.hDevNames = m_hDevNames;
-    const BOOL accepted = PrintDlgA(&pd);
-    m_hDevMode = pd.hDevMode;
-    m_hDevNames = pd.hDevNames;
-    return accepted && pd.hDC != nullptr;
 }
 
 std::string PrinterSettings::DevNamesField(WORD DEVNAMES::*offset) const {

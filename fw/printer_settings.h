@@ -33,6 +33,8 @@ class PrinterSettings {
     HGLOBAL DevNames() const { return m_hDevNames; }
 
   private:
+    // The Print or Print Setup dialog on the kept printer and paper, which it updates.
+    BOOL RunDialog(HWND owner, PRINTDLGA& pd);
     void Replace(HGLOBAL devMode, HGLOBAL devNames);
     std::string DevNamesField(WORD DEVNAMES::*offset) const;
 

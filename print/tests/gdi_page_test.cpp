@@ -2,6 +2,7 @@
 // reference is a memory DC in page units, then read back record by record.
 #include "print/gdi_surface.h"
 #include "print/page_renderer.h"
+#include "print/tests/sample_page_texts.h"
 
 #include "eudc/app_state.h"
 #include "eudc/code_space.h"
@@ -17,12 +18,6 @@ namespace kestra {
 namespace {
 
 constexpr PageSize kA4{2000, 2870};
-const char kLabelFace[] = "\xB2\xD3\xA9\xFA\xC5\xE9";             // 細明體
-const char kStandardLabel[] = "\xBC\xD0\xB7\xC7\xB3\x79\xA6\x72"; // 標準造字
-const char kHeaderFormat[] =
-    "\xA6\x72\xAB\xAC\xA1\x47%s        \xA5\x7E\xA6\x72\xC0\xC9\xAE\xD7\xA1\x47%s";
-const char kFooterFormat[] = "\xB2\xC4 %d \xAD\xB6"; // 第 %d 頁
-const char kCodeHeading[] = "\xA4\xBA\xBD\x58";      // 內碼
 
 std::wstring puaCodeText(uint16_t puaIndex) {
     wchar_t text[8];
@@ -120,8 +115,7 @@ class GdiPageTest : public ::testing::Test {
             return nullptr;
         SetMapMode(metafile, MM_LOMETRIC);
         TrackingSurface surface(metafile, reference_);
-        const PageTexts texts{kLabelFace, kStandardLabel, kHeaderFormat, kFooterFormat,
-                              kCodeHeading};
+        const PageTexts& texts = testing::kSamplePageTexts;
         PageRenderer(surface, computePageLayout(kA4, appState), kA4, texts).printPage(page);
         created_.insert(created_.end(), surface.created.begin(), surface.created.end());
         return CloseEnhMetaFile(metafile);

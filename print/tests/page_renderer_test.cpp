@@ -3,6 +3,7 @@
 #include "eudc/app_state.h"
 #include "eudc/code_space.h"
 #include "print/tests/recording_surface.h"
+#include "print/tests/sample_page_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -19,17 +20,13 @@ using testing::DrawnText;
 using testing::RecordingSurface;
 
 constexpr PageSize kA4{2000, 2870};
-const std::string kLabelFace = "\xB2\xD3\xA9\xFA\xC5\xE9";             // 細明體
-const std::string kStandardLabel = "\xBC\xD0\xB7\xC7\xB3\x79\xA6\x72"; // 標準造字
-const std::string kCodeHeading = "\xA4\xBA\xBD\x58";                   // 內碼
-const std::string kPhoneticName = "\xAA\x60\xAD\xB5";                  // 注音
-const std::string kCangjieName = "\xAD\xDC\xBE\x65";                   // 倉頡
-const std::string kUserFace = "\xB7\x73\xB2\xD3\xA9\xFA\xC5\xE9";      // 新細明體
+const std::string kLabelFace = testing::kLabelFace;
+const std::string kStandardLabel = testing::kStandardLabel;
+const std::string kCodeHeading = testing::kCodeHeading;
+const std::string kPhoneticName = "\xAA\x60\xAD\xB5";             // 注音
+const std::string kCangjieName = "\xAD\xDC\xBE\x65";              // 倉頡
+const std::string kUserFace = "\xB7\x73\xB2\xD3\xA9\xFA\xC5\xE9"; // 新細明體
 const std::string kEudcFile = "C:\\WINDOWS\\FONTS\\EUDC.TTE";
-// 字型：%s        外字檔案：%s
-const char kHeaderFormat[] =
-    "\xA6\x72\xAB\xAC\xA1\x47%s        \xA5\x7E\xA6\x72\xC0\xC9\xAE\xD7\xA1\x47%s";
-const char kFooterFormat[] = "\xB2\xC4 %d \xAD\xB6"; // 第 %d 頁
 
 // ㄅㄆㄇㄈ and ㄉㄊㄋㄌ, two Phonetic readings; 日月金木水, a Cangjie element.
 const char kReadingA[] = "\xA3\x74\xA3\x75\xA3\x76\xA3\x77";
@@ -60,10 +57,7 @@ class PageRendererTest : public ::testing::Test {
 
     PageLayout layout() const { return computePageLayout(kA4, appState); }
 
-    PageTexts texts() const {
-        return {kLabelFace.c_str(), kStandardLabel.c_str(), kHeaderFormat, kFooterFormat,
-                kCodeHeading.c_str()};
-    }
+    PageTexts texts() const { return testing::kSamplePageTexts; }
 
     void render(int32_t page) {
         PageRenderer renderer(surface, layout(), kA4, texts());

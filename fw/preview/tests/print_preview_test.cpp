@@ -13,6 +13,7 @@
 #include "print/gdi_surface.h"
 #include "print/page_layout.h"
 #include "print/page_renderer.h"
+#include "print/tests/sample_page_texts.h"
 
 #include <windows.h>
 
@@ -26,13 +27,6 @@
 namespace {
 
 using kestra::appState;
-
-const char kLabelFace[] = "\xB2\xD3\xA9\xFA\xC5\xE9";             // 細明體
-const char kStandardLabel[] = "\xBC\xD0\xB7\xC7\xB3\x79\xA6\x72"; // 標準造字
-const char kHeaderFormat[] =
-    "\xA6\x72\xAB\xAC\xA1\x47%s        \xA5\x7E\xA6\x72\xC0\xC9\xAE\xD7\xA1\x47%s";
-const char kFooterFormat[] = "\xB2\xC4 %d \xAD\xB6"; // 第 %d 頁
-const char kCodeHeading[] = "\xA4\xBA\xBD\x58";      // 內碼
 
 // A view that prints the table as the program's view does.
 class TableView : public CView {
@@ -54,8 +48,7 @@ class TableView : public CView {
             dc->IsPrinting() && dc->m_hAttribDC == info->m_pPD->hDC && dc->m_hDC != dc->m_hAttribDC;
         pagesDrawn.push_back(info->m_nCurPage);
         kestra::GdiSurface surface(dc->m_hDC, dc->m_hAttribDC);
-        const kestra::PageTexts texts{kLabelFace, kStandardLabel, kHeaderFormat, kFooterFormat,
-                                      kCodeHeading};
+        const kestra::PageTexts& texts = kestra::testing::kSamplePageTexts;
         kestra::PageRenderer(surface, layout, pageSize, texts)
             .printPage(static_cast<int32_t>(info->m_nCurPage));
     }
