@@ -2,11 +2,13 @@
 # Builds and runs the benchmarks, one suite after another. Each suite is a
 # function below; add new ones (Windows programs under Wine, for example) the
 # same way and list them in "suites".
-#   BENCH_BUILD_DIR  native build folder (default build/bench)
+#   BENCH_BUILD_DIR       native build folder (default build/bench)
+#   BENCH_WINE_BUILD_DIR  x86_64 cross build folder (default build/bench-x64)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 native_build=${BENCH_BUILD_DIR:-build/bench}
+wine_build=${BENCH_WINE_BUILD_DIR:-build/bench-x64}
 
 native_radicals() {
     cmake -S . -B "$native_build" -DCMAKE_BUILD_TYPE=Release -DKESTRA_BENCH=ON \
@@ -16,7 +18,20 @@ native_radicals() {
         --benchmark_report_aggregates_only=true
 }
 
-suites=(native_radicals)
+# Whole print jobs and a preview page, in a copy of the test-bed prefix.
+wine_printing() {
+    cmake -S . -B "$wine_build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+        -DCMAKE_BUILD_TYPE=Release -DKESTRA_TESTS=OFF >/dev/null
+    cmake --build "$wine_build" -j 2 --target print_wine_bench kestra_bed_setup >/dev/null
+    bash scripts/make-prefix.sh "$wine_build/testbed/prefix" "$wine_build" >/dev/null
+    KESTRA_PREFIX_TEMPLATE="$(realpath "$wine_build/testbed/prefix")" \
+        bash scripts/wine-test.sh "$wine_build/app/print_wine_bench.exe"
+}
+
+suites=(native_radicals wine_printing)
+
+# Named suites only, when given: scripts/bench.sh wine_printing
+[ $# -eq 0 ] || suites=("$@")
 
 for suite in "${suites[@]}"; do
     echo "== bench: $suite"
