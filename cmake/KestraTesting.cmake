@@ -43,5 +43,5 @@ function(kestra_wine_test name)
     set_tests_properties(${name} PROPERTIES
         FIXTURES_REQUIRED testbed_prefix
         TIMEOUT 600
-        ENVIRONMENT "KESTRA_PREFIX_TEMPLATE=${CMAKE_BINARY_DIR}/testbed/prefix;KESTRA_BUILD_DIR=${CMAKE_BINARY_DIR}")
+        ENVIRONMENT "KESTRA_PREFIX_TEMPLATE=${CMAKE_BINARY_DIR}/testbed/prefix;KESTRA_BUILD_DIR=${CMAKE_BINARY_DIR};GTEST_OUTPUT=xml:Z:${CMAKE_BINARY_DIR}/gtest-results/")
 endfunction()
