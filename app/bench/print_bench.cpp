@@ -12,12 +12,12 @@
 #include "app/kestra_app.h"
 #include "app/kestra_doc.h"
 #include "app/main_frame.h"
+#include "app/tests/sample_choices.h"
 #include "eudc/app_state.h"
 #include "fw/dc.h"
 #include "fw/doc_template.h"
 #include "fw/preview/preview_pages.h"
 #include "fw/print_info.h"
-#include "ime/radical_dictionary.h"
 #include "print/kestra_view.h"
 #include "res/resource.h"
 
@@ -48,29 +48,6 @@ void measure(const char* name, int runs, double targetMs, const std::function<vo
            median, times.front(), times.back(), runs, targetMs,
            median <= targetMs ? "met" : "MISSED");
     fflush(stdout);
-}
-
-void chooseEveryCode() {
-    kestra::copyBounded(appState.fontFace, "AR PL UMing TW");
-    kestra::copyBounded(appState.eudcFilePath, "C:\\WINDOWS\\FONTS\\EUDCRING.TTE");
-    appState.printAll = 1;
-    appState.printStartIndex = 0;
-    appState.printCount = kestra::kEudcCodeCount;
-    appState.annotatableImeCount = 0;
-}
-
-void annotateWithPhoneticAndCangjie() {
-    appState.platform = 2;
-    appState.annotatableImeCount = 2;
-    appState.imeTable[0].layoutId = kestra::kPhoneticLayoutId;
-    kestra::copyBounded(appState.imeTable[0].layoutText, "\xAA\x60\xAD\xB5"); // 注音
-    appState.imeTable[1].layoutId = kestra::kCangjieLayoutId;
-    kestra::copyBounded(appState.imeTable[1].layoutText, "\xAD\xDC\xBE\x65"); // 倉頡
-    appState.annotate[0] = appState.annotate[1] = 1;
-    kestra::loadRadicalDictionary("C:\\kestra\\dict\\phonetic_pua.dat",
-                                  appState.imeTable[0].layoutText, kestra::kPhoneticLayoutId);
-    kestra::loadRadicalDictionary("C:\\kestra\\dict\\cangjie_pua.dat",
-                                  appState.imeTable[1].layoutText, kestra::kCangjieLayoutId);
 }
 
 HDC defaultPrinterDc() {
@@ -154,10 +131,10 @@ int main() {
     const auto printDirect = [&] {
         SendMessageA(frame->m_hWnd, WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
     };
-    chooseEveryCode();
+    programtest::chooseFace(kestra::kEudcCodeCount);
     measure("print 32 pages", 5, 1000, printDirect);
     benchPreviewPage(view);
-    annotateWithPhoneticAndCangjie();
+    programtest::annotateWithPhoneticAndCangjie();
     measure("print 223 annotated pages", 3, 4000, printDirect);
     theApp.AddDocTemplate(nullptr);
     return 0;

@@ -5,48 +5,27 @@
 // thread sits in the dialog's modal loop. Each job is kept in
 // KESTRA_TEST_OUTPUT, where check_dialog_jobs.sh reads its pages' text once
 // Wine has exited.
-#include <gtest/gtest.h>
+#include "app/tests/program_fixture.h"
 
 #include <windows.h>
-
 #include <commdlg.h>
 #include <dlgs.h>
-
 #include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "app/kestra_app.h"
-#include "app/kestra_doc.h"
-#include "app/main_frame.h"
 #include "eudc/app_state.h"
-#include "fw/doc_template.h"
 #include "fw/fw_ids.h"
 #include "fw/tests/wine_test_support.h"
-#include "print/kestra_view.h"
 #include "print/page_layout.h"
 #include "res/resource.h"
 
 namespace {
 
 using kestra::appState;
-
-CKestraApp& app() {
-    static CKestraApp theApp;
-    static const bool started = theApp.InitApplication(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-    (void)started;
-    return theApp;
-}
-
-int pagesIn(const std::string& postscript) {
-    int n = 0;
-    for (size_t at = postscript.find("%%Page:"); at != std::string::npos;
-         at = postscript.find("%%Page:", at + 1))
-        ++n;
-    return n;
-}
+using programtest::pagesIn;
 
 std::string keptPath(const char* name) {
     return testsupport::dosPath(testsupport::environment("KESTRA_TEST_OUTPUT") + "/" + name);
@@ -166,33 +145,14 @@ HWND fileNameEdit(HWND dialog) {
     return box;
 }
 
-class PrintDialogs : public ::testing::Test {
+class PrintDialogs : public programtest::ProgramTest {
   protected:
     void SetUp() override {
-        appState = kestra::AppState{};
-        app().AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CKestraDoc),
-                                                    RUNTIME_CLASS(CMainFrame),
-                                                    RUNTIME_CLASS(CKestraView)));
-        ASSERT_NE(app().GetDocTemplate()->OpenDocumentFile(nullptr, FALSE), nullptr);
-        frame = dynamic_cast<CMainFrame*>(app().m_pMainWnd);
-        ASSERT_NE(frame, nullptr);
-        view = dynamic_cast<CKestraView*>(frame->GetActiveView());
-        ASSERT_NE(view, nullptr);
-        printerFile = testsupport::printerOutputPath();
-        ASSERT_FALSE(printerFile.empty()) << "run through scripts/wine-test.sh";
-        DeleteFileA(printerFile.c_str());
-        kestra::copyBounded(appState.fontFace, "AR PL UMing TW");
-        kestra::copyBounded(appState.eudcFilePath, "C:\\WINDOWS\\FONTS\\EUDCRING.TTE");
-        appState.printAll = 1;
-        appState.printStartIndex = 0;
-        appState.printCount = 600; // 196 cells a page on A4: four pages
+        ProgramTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        programtest::chooseFace(600); // 196 cells a page on A4: four pages
         chooseA4Portrait();
-    }
-    void TearDown() override {
-        app().AddDocTemplate(nullptr);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
     }
     // Wine's driver lets a setup dialog change the printer's defaults for the
     // whole process, so each test chooses its paper itself.
@@ -207,14 +167,13 @@ class PrintDialogs : public ::testing::Test {
         ASSERT_EQ(user.done(), 1) << "no Print Setup dialog";
         ASSERT_TRUE(listed) << "the printer offers no A4";
     }
-    void command(UINT id) { SendMessageA(frame->m_hWnd, WM_COMMAND, id, 0); }
     // Prints directly; the job is kept as KESTRA_TEST_OUTPUT/<name>.
     std::string printDirectAs(const char* name) {
-        DeleteFileA(printerFile.c_str());
+        DeleteFileA(output.c_str());
         command(ID_FILE_PRINT_DIRECT);
-        EXPECT_TRUE(CopyFileA(printerFile.c_str(), keptPath(name).c_str(), FALSE))
+        EXPECT_TRUE(CopyFileA(output.c_str(), keptPath(name).c_str(), FALSE))
             << "no job was written";
-        return testsupport::readFile(printerFile);
+        return testsupport::readFile(output);
     }
     void expectLayoutOf(kestra::PageSize size) {
         const kestra::PageLayout layout = kestra::computePageLayout(size, appState);
@@ -222,10 +181,6 @@ class PrintDialogs : public ::testing::Test {
         EXPECT_EQ(view->rows, layout.rows);
         EXPECT_EQ(view->pageCount, layout.pageCount);
     }
-
-    CMainFrame* frame = nullptr;
-    CKestraView* view = nullptr;
-    std::string printerFile;
 };
 
 TEST_F(PrintDialogs, PrintSetupChoiceOfOrientationAndPaperIsWhatLaterJobsUse) {
@@ -281,9 +236,9 @@ TEST_F(PrintDialogs, PageRangeChosenInThePrintDialogPrintsOnlyThosePages) {
                       }}});
     command(ID_FILE_PRINT);
     ASSERT_EQ(user.done(), 1) << "no Print dialog";
-    ASSERT_TRUE(CopyFileA(printerFile.c_str(), keptPath("pages2to3.ps").c_str(), FALSE))
+    ASSERT_TRUE(CopyFileA(output.c_str(), keptPath("pages2to3.ps").c_str(), FALSE))
         << "no job was written";
-    EXPECT_EQ(pagesIn(testsupport::readFile(printerFile)), 2);
+    EXPECT_EQ(pagesIn(testsupport::readFile(output)), 2);
     EXPECT_EQ(view->pageSize.cy, 2870) << "not on the paper chosen in Print Setup";
     EXPECT_EQ(view->pageCount, 4);
     EXPECT_EQ(view->currentPage, 3) << "the job did not end on page 3";
@@ -313,7 +268,7 @@ TEST_F(PrintDialogs, PrintToFileWritesTheChosenFileAndNotThePrintersOwn) {
     const std::string job = testsupport::readFile(chosen);
     EXPECT_EQ(job.rfind("%!PS-Adobe", 0), 0u) << "not PostScript";
     EXPECT_EQ(pagesIn(job), 4);
-    EXPECT_FALSE(testsupport::fileExists(printerFile)) << "the job also went to the printer";
+    EXPECT_FALSE(testsupport::fileExists(output)) << "the job also went to the printer";
 }
 
 TEST_F(PrintDialogs, CancellingThePrintOrTheSaveDialogPrintsNothing) {
@@ -328,7 +283,7 @@ TEST_F(PrintDialogs, CancellingThePrintOrTheSaveDialogPrintsNothing) {
                               {kSaveDialog, pressCancel}});
     command(ID_FILE_PRINT);
     ASSERT_EQ(saveCancelled.done(), 2);
-    EXPECT_FALSE(testsupport::fileExists(printerFile));
+    EXPECT_FALSE(testsupport::fileExists(output));
     EXPECT_EQ(view->pageCount, 0) << "a job began";
 }
 

@@ -2,43 +2,24 @@
 // the test bed's file printer, and the preview looked at pixel by pixel. Each
 // PostScript job and screenshot is kept in KESTRA_TEST_OUTPUT, where
 // check_postscript.sh reads the pages' text once Wine has exited.
-#include <gtest/gtest.h>
+#include "app/tests/program_fixture.h"
 
 #include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "app/kestra_app.h"
-#include "app/kestra_doc.h"
-#include "app/main_frame.h"
 #include "eudc/app_state.h"
-#include "fw/doc_template.h"
 #include "fw/fw_ids.h"
 #include "fw/preview/preview_session.h"
 #include "fw/tests/wine_test_support.h"
-#include "ime/radical_dictionary.h"
-#include "print/kestra_view.h"
 #include "res/resource.h"
 
 namespace {
 
 using kestra::appState;
-
-CKestraApp& app() {
-    static CKestraApp theApp;
-    static const bool started = theApp.InitApplication(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-    (void)started;
-    return theApp;
-}
-
-int pagesIn(const std::string& postscript) {
-    int n = 0;
-    for (size_t at = postscript.find("%%Page:"); at != std::string::npos;
-         at = postscript.find("%%Page:", at + 1))
-        ++n;
-    return n;
-}
+using programtest::app;
+using programtest::pagesIn;
 
 // The client area of a window as pixels (0xRRGGBB), top row first.
 struct Shot {
@@ -151,45 +132,11 @@ void CALLBACK runScript(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
-class PrintJob : public ::testing::Test {
+class PrintJob : public programtest::ProgramTest {
   protected:
     void SetUp() override {
-        appState = kestra::AppState{};
-        app().AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CKestraDoc),
-                                                    RUNTIME_CLASS(CMainFrame),
-                                                    RUNTIME_CLASS(CKestraView)));
-        ASSERT_NE(app().GetDocTemplate()->OpenDocumentFile(nullptr, FALSE), nullptr);
-        frame = dynamic_cast<CMainFrame*>(app().m_pMainWnd);
-        ASSERT_NE(frame, nullptr);
-        view = dynamic_cast<CKestraView*>(frame->GetActiveView());
-        ASSERT_NE(view, nullptr);
-        output = testsupport::printerOutputPath();
-        ASSERT_FALSE(output.empty()) << "run through scripts/wine-test.sh";
-        DeleteFileA(output.c_str());
-        kestra::copyBounded(appState.fontFace, "AR PL UMing TW");
-        kestra::copyBounded(appState.eudcFilePath, "C:\\WINDOWS\\FONTS\\EUDCRING.TTE");
-        appState.printAll = 1;
-        appState.printStartIndex = 0;
-        appState.printCount = kestra::kEudcCodeCount;
-    }
-    void TearDown() override {
-        app().AddDocTemplate(nullptr);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-    }
-    static void annotateWithPhoneticAndCangjie() {
-        appState.platform = 2;
-        appState.annotatableImeCount = 2;
-        appState.imeTable[0].layoutId = kestra::kPhoneticLayoutId;
-        kestra::copyBounded(appState.imeTable[0].layoutText, "\xAA\x60\xAD\xB5"); // 注音
-        appState.imeTable[1].layoutId = kestra::kCangjieLayoutId;
-        kestra::copyBounded(appState.imeTable[1].layoutText, "\xAD\xDC\xBE\x65"); // 倉頡
-        appState.annotate[0] = appState.annotate[1] = 1;
-        kestra::loadRadicalDictionary("C:\\kestra\\dict\\phonetic_pua.dat",
-                                      appState.imeTable[0].layoutText, kestra::kPhoneticLayoutId);
-        kestra::loadRadicalDictionary("C:\\kestra\\dict\\cangjie_pua.dat",
-                                      appState.imeTable[1].layoutText, kestra::kCangjieLayoutId);
+        ProgramTest::SetUp();
+        programtest::chooseFace(kestra::kEudcCodeCount);
     }
     // Prints directly and keeps the job as KESTRA_TEST_OUTPUT/<name>.ps.
     int printDirectAs(const char* name) {
@@ -206,10 +153,6 @@ class PrintJob : public ::testing::Test {
         EXPECT_FALSE(g_script) << "the preview ended before its script ran";
         g_script = nullptr;
     }
-
-    CMainFrame* frame = nullptr;
-    CKestraView* view = nullptr;
-    std::string output;
 };
 
 TEST_F(PrintJob, EveryCodeWithoutAnnotationFillsThirtyTwoPages) {
@@ -219,7 +162,7 @@ TEST_F(PrintJob, EveryCodeWithoutAnnotationFillsThirtyTwoPages) {
 }
 
 TEST_F(PrintJob, EveryCodeWithPhoneticAndCangjieFillsTwoHundredTwentyThreePages) {
-    annotateWithPhoneticAndCangjie();
+    programtest::annotateWithPhoneticAndCangjie();
     ASSERT_NE(appState.phoneticRoots[0][0][0], 0) << "the sample Phonetic dictionary did not load";
     EXPECT_EQ(printDirectAs("annotated"), 223);
     EXPECT_EQ(view->columns, 1);

@@ -1,75 +1,29 @@
-// The program's own frame, document and view, made in this process by the
-// template as the program makes them, driven by messages.
-#include <gtest/gtest.h>
+// The program's own frame, document and view, driven by messages: the start-up
+// facts, the enabling rule, printing, preview and the window's drawing.
+#include "app/tests/program_fixture.h"
 
-#include "app/kestra_app.h"
-#include "app/kestra_doc.h"
-#include "app/main_frame.h"
 #include "eudc/app_state.h"
 #include "fw/dc.h"
-#include "fw/doc_template.h"
 #include "fw/print_info.h"
 #include "fw/tests/wine_test_support.h"
-#include "print/kestra_view.h"
 #include "res/resource.h"
 
 namespace {
 
 using kestra::appState;
 
-CKestraApp& app() {
-    static CKestraApp theApp;
-    static const bool started = theApp.InitApplication(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
-    (void)started;
-    return theApp;
-}
-
+using programtest::app;
+using programtest::chooseFace;
+using programtest::pagesIn;
 using testsupport::BoxCloser;
 
-class Shell : public ::testing::Test {
+class Shell : public programtest::ProgramTest {
   protected:
-    void SetUp() override {
-        appState = kestra::AppState{};
-        app().AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CKestraDoc),
-                                                    RUNTIME_CLASS(CMainFrame),
-                                                    RUNTIME_CLASS(CKestraView)));
-        ASSERT_NE(app().GetDocTemplate()->OpenDocumentFile(nullptr, FALSE), nullptr);
-        frame = dynamic_cast<CMainFrame*>(app().m_pMainWnd);
-        ASSERT_NE(frame, nullptr);
-        view = dynamic_cast<CKestraView*>(frame->GetActiveView());
-        ASSERT_NE(view, nullptr);
-        output = testsupport::printerOutputPath();
-        DeleteFileA(output.c_str());
-    }
-    void TearDown() override {
-        app().AddDocTemplate(nullptr);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-    }
-    void chooseFace(uint16_t count) {
-        kestra::copyBounded(appState.fontFace, "AR PL UMing TW");
-        kestra::copyBounded(appState.eudcFilePath, "C:\\WINDOWS\\FONTS\\EUDCRING.TTE");
-        appState.printAll = 1;
-        appState.printStartIndex = 0;
-        appState.printCount = count;
-    }
     bool greyed(int popup, UINT id) {
         HMENU menu = GetSubMenu(GetMenu(frame->m_hWnd), popup);
         SendMessageA(frame->m_hWnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), popup);
         return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
     }
-    static int pagesIn(const std::string& postscript) {
-        int n = 0;
-        for (size_t at = postscript.find("%%Page:"); at != std::string::npos;
-             at = postscript.find("%%Page:", at + 1))
-            ++n;
-        return n;
-    }
-
-    CMainFrame* frame = nullptr;
-    CKestraView* view = nullptr;
-    std::string output;
 };
 
 TEST_F(Shell, MainFrameLearnsThePlatformEnableEudcAndTheFaceNames) {
