@@ -18,6 +18,7 @@
 #include "fw/doc_template.h"
 #include "fw/preview/preview_pages.h"
 #include "fw/print_info.h"
+#include "fw/tests/wine_test_support.h"
 #include "print/kestra_view.h"
 #include "res/resource.h"
 
@@ -50,20 +51,12 @@ void measure(const char* name, int runs, double targetMs, const std::function<vo
     fflush(stdout);
 }
 
-HDC defaultPrinterDc() {
-    char name[256] = {};
-    DWORD size = sizeof name;
-    if (!GetDefaultPrinterA(name, &size))
-        return nullptr;
-    return CreateDCA("WINSPOOL", name, nullptr, nullptr);
-}
-
 // One preview page as the preview shows it: recorded through OnPrepareDC and
 // OnPrint into a metafile on the printer, then played onto a screen bitmap.
 void benchPreviewPage(CKestraView* view) {
     CPrintInfo info;
     info.m_bPreview = TRUE;
-    info.m_pPD->hDC = defaultPrinterDc();
+    info.m_pPD->hDC = testsupport::createDefaultPrinterDc();
     if (!info.m_pPD->hDC) {
         printf("preview page: no default printer\n");
         return;

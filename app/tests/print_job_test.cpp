@@ -22,9 +22,7 @@ using programtest::app;
 using programtest::pagesIn;
 
 // The client area of a window as pixels (0xRRGGBB), top row first.
-struct Shot {
-    LONG width = 0, height = 0;
-    std::vector<DWORD> pixels;
+struct Shot : testsupport::WindowShot {
     DWORD at(LONG x, LONG y) const {
         return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) +
                       static_cast<size_t>(x)] &
@@ -70,55 +68,11 @@ struct Shot {
     }
 };
 
-void writeBitmap(const Shot& shot, const char* name) {
-    const std::string folder = testsupport::environment("KESTRA_TEST_OUTPUT");
-    if (folder.empty())
-        return;
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = shot.width;
-    header.biHeight = -shot.height;
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(shot.pixels.size() * 4);
-    const std::string path = testsupport::dosPath(folder + "/" + name + ".bmp");
-    if (FILE* out = fopen(path.c_str(), "wb")) {
-        fwrite(&file, sizeof file, 1, out);
-        fwrite(&header, sizeof header, 1, out);
-        fwrite(shot.pixels.data(), 4, shot.pixels.size(), out);
-        fclose(out);
-    }
-}
-
 Shot capture(HWND hwnd, const char* name) {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    RECT client{};
-    GetClientRect(hwnd, &client);
     Shot shot;
-    shot.width = client.right;
-    shot.height = client.bottom;
-    shot.pixels.resize(static_cast<size_t>(shot.width) * static_cast<size_t>(shot.height));
-    HDC window = GetDC(hwnd);
-    HDC memory = CreateCompatibleDC(window);
-    HBITMAP bitmap = CreateCompatibleBitmap(window, shot.width, shot.height);
-    HGDIOBJ kept = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, shot.width, shot.height, window, 0, 0, SRCCOPY);
-    SelectObject(memory, kept);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = shot.width;
-    info.bmiHeader.biHeight = -shot.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(shot.height), shot.pixels.data(), &info,
-              DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(hwnd, window);
-    writeBitmap(shot, name);
+    static_cast<testsupport::WindowShot&>(shot) = testsupport::captureClient(hwnd);
+    testsupport::keepShot(shot, name);
     return shot;
 }
 

@@ -136,4 +136,69 @@ BOOL CALLBACK BoxCloser::closeBox(HWND hwnd, LPARAM self) {
     return TRUE;
 }
 
+HDC createDefaultPrinterDc() {
+    char name[256] = {};
+    DWORD size = sizeof name;
+    if (!GetDefaultPrinterA(name, &size))
+        return nullptr;
+    return CreateDCA("WINSPOOL", name, nullptr, nullptr);
+}
+
+namespace {
+
+BITMAPINFOHEADER topDownHeader(const WindowShot& shot) {
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = shot.width;
+    header.biHeight = -shot.height;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    return header;
+}
+
+} // namespace
+
+WindowShot captureClient(HWND hwnd) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    WindowShot shot;
+    shot.width = client.right;
+    shot.height = client.bottom;
+    shot.pixels.resize(static_cast<size_t>(shot.width) * static_cast<size_t>(shot.height));
+    HDC window = GetDC(hwnd);
+    HDC memory = CreateCompatibleDC(window);
+    HBITMAP bitmap = CreateCompatibleBitmap(window, shot.width, shot.height);
+    HGDIOBJ kept = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, shot.width, shot.height, window, 0, 0, SRCCOPY);
+    SelectObject(memory, kept);
+    BITMAPINFO info{};
+    info.bmiHeader = topDownHeader(shot);
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(shot.height), shot.pixels.data(), &info,
+              DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(hwnd, window);
+    for (DWORD& pixel : shot.pixels)
+        pixel &= 0xFFFFFF;
+    return shot;
+}
+
+void keepShot(const WindowShot& shot, const char* name) {
+    const std::string folder = environment("KESTRA_TEST_OUTPUT");
+    if (folder.empty())
+        return;
+    const BITMAPINFOHEADER header = topDownHeader(shot);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42; // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(shot.pixels.size() * 4);
+    const std::string path = dosPath(folder + "/" + name + ".bmp");
+    if (FILE* out = fopen(path.c_str(), "wb")) {
+        fwrite(&file, sizeof file, 1, out);
+        fwrite(&header, sizeof header, 1, out);
+        fwrite(shot.pixels.data(), 4, shot.pixels.size(), out);
+        fclose(out);
+    }
+}
+
 } // namespace testsupport

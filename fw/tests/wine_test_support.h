@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace testsupport {
 
@@ -27,6 +28,19 @@ void pumpMessages(DWORD ms);
 HWND waitForWindow(DWORD processId, const char* caption, DWORD timeoutMs);
 // The current number of GDI objects of this process.
 DWORD gdiObjectCount();
+// A DC on the default printer, which the caller deletes; null when there is none.
+HDC createDefaultPrinterDc();
+
+// A window's client area as 32-bit pixels (0x00RRGGBB), top row first.
+struct WindowShot {
+    LONG width = 0;
+    LONG height = 0;
+    std::vector<DWORD> pixels;
+};
+WindowShot captureClient(HWND hwnd);
+// Keeps the picture as KESTRA_TEST_OUTPUT/<name>.bmp, for a person to look at,
+// when that folder is set.
+void keepShot(const WindowShot& shot, const char* name);
 
 // While it lives, answers OK to every dialog box this process shows (message
 // boxes included) and counts them.

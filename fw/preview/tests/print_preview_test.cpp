@@ -9,6 +9,7 @@
 #include "fw/preview/preview_session.h"
 #include "fw/preview/tests/gdi_object_counter.h"
 #include "fw/print_info.h"
+#include "fw/tests/wine_test_support.h"
 #include "fw/view.h"
 #include "print/gdi_surface.h"
 #include "print/page_layout.h"
@@ -73,58 +74,10 @@ void CALLBACK runScript(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
-HDC defaultPrinterDc() {
-    char name[256] = {};
-    DWORD size = sizeof name;
-    if (!GetDefaultPrinterA(name, &size))
-        return nullptr;
-    return CreateDCA("WINSPOOL", name, nullptr, nullptr);
-}
-
 std::wstring textOf(HWND hwnd) {
     wchar_t text[256] = {};
     GetWindowTextW(hwnd, text, 256);
     return text;
-}
-
-// The window's client area as 32-bit pixels, top row first; also written as a
-// bitmap file into KESTRA_TEST_OUTPUT when that is set, for a person to look at.
-std::vector<DWORD> capture(HWND hwnd, SIZE& size) {
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    size = SIZE{client.right, client.bottom};
-    std::vector<DWORD> pixels(static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy));
-    HDC window = GetDC(hwnd);
-    HDC memory = CreateCompatibleDC(window);
-    HBITMAP bitmap = CreateCompatibleBitmap(window, size.cx, size.cy);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, size.cx, size.cy, window, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-    bmi.bmiHeader.biWidth = size.cx;
-    bmi.bmiHeader.biHeight = -size.cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(size.cy), pixels.data(), &bmi, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(hwnd, window);
-    char folder[MAX_PATH] = {};
-    if (GetEnvironmentVariableA("KESTRA_TEST_OUTPUT", folder, MAX_PATH)) {
-        const std::string path = std::string("\\\\?\\unix") + folder + "/preview.bmp";
-        BITMAPFILEHEADER file{};
-        file.bfType = 0x4D42;
-        file.bfOffBits = sizeof file + sizeof bmi.bmiHeader;
-        file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size() * 4);
-        if (FILE* out = fopen(path.c_str(), "wb")) {
-            fwrite(&file, sizeof file, 1, out);
-            fwrite(&bmi.bmiHeader, sizeof bmi.bmiHeader, 1, out);
-            fwrite(pixels.data(), 4, pixels.size(), out);
-            fclose(out);
-        }
-    }
-    return pixels;
 }
 
 class PrintPreviewTest : public ::testing::Test {
@@ -149,7 +102,7 @@ class PrintPreviewTest : public ::testing::Test {
         frame.SetActiveView(&view);
         frame.RecalcLayout();
         info.m_bPreview = TRUE;
-        info.m_pPD->hDC = defaultPrinterDc();
+        info.m_pPD->hDC = testsupport::createDefaultPrinterDc();
         if (!info.m_pPD->hDC)
             GTEST_SKIP() << "the test bed has no default printer";
     }
@@ -221,10 +174,9 @@ TEST_F(PrintPreviewTest, PageIsDrawnOnScreen) {
     size_t dark = 0, white = 0;
     preview([&] {
         RedrawWindow(previewWindow(), nullptr, nullptr, RDW_UPDATENOW);
-        SIZE size{};
-        const std::vector<DWORD> pixels = capture(previewWindow(), size);
-        for (DWORD pixel : pixels) {
-            const DWORD rgb = pixel & 0xFFFFFF;
+        const testsupport::WindowShot shot = testsupport::captureClient(previewWindow());
+        testsupport::keepShot(shot, "preview");
+        for (DWORD rgb : shot.pixels) {
             dark += rgb == 0;
             white += rgb == 0xFFFFFF;
         }
