@@ -8,6 +8,19 @@
 #define IDR_MAINFRAME 128
 
 #define IDD_ABOUTBOX 100
+#define IDD_FONT_SELECT 130
+#define IDD_PRINT_RANGE 131
+
+// Controls of the font dialog.
+#define IDC_FONT_LIST 103
+
+// Controls of the print range dialog.
+#define IDC_IME_LIST 1101
+#define IDC_RANGE_COMBO 1201
+#define IDC_FROM_CODE 1401
+#define IDC_TO_CODE 1402
+#define IDC_RANGE_ALL 1601
+#define IDC_RANGE_CODES 1602
 
 // Commands.
 #define ID_SET_FONT 32771
