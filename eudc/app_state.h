@@ -59,6 +59,9 @@ struct AppState {
     char standardEudcLabel[kFaceNameSize] = {};
     int associationSwapped = 0;
     char savedAssociation[kSavedAssociationSize] = {};
+    // The removed value's own type and length, so it goes back exactly as it was.
+    uint32_t savedAssociationType = 0;
+    uint32_t savedAssociationSize = 0;
 
     // Input-method data.
     ImeRecord imeTable[kMaxImes] = {};

@@ -1,0 +1,60 @@
+// Removing the default face's own EUDC link while the system default EUDC
+// font is printed through that face, and putting it back. The user's link must
+// survive anything that happens meanwhile, a crash or a power cut included:
+// the removed value is kept in the program's own per-user key, flushed, before
+// it is deleted, and that copy goes only once the link is back. A copy left by
+// an earlier run is put back at start-up, unless the user has linked the face
+// again meanwhile.
+#pragma once
+
+#include <cstdint>
+
+#include "eudc/app_state.h"
+
+namespace kestra {
+
+// One registry value as read: its data (at most 255 bytes, NUL-terminated
+// here whatever the registry held) and its own type.
+struct LinkValue {
+    char data[kSavedAssociationSize] = {};
+    uint32_t size = 0;
+    uint32_t type = 0;
+};
+
+constexpr uint32_t kLinkDataCapacity = 255;
+constexpr int kLinkNameSize = 256;
+
+// The registry as the switch uses it: the user's links under EUDC\950 and the
+// program's own copies of the links it has removed.
+class LinkRegistry {
+  public:
+    virtual ~LinkRegistry() = default;
+    // False when the key cannot be opened, the value is missing, or its data
+    // needs more than kLinkDataCapacity bytes.
+    virtual bool readLink(const char* face, LinkValue& value) = 0;
+    virtual bool hasLink(const char* face) = 0;
+    // Writes the value with its own type and exactly its bytes.
+    virtual bool writeLink(const char* face, const LinkValue& value) = 0;
+    virtual void deleteLink(const char* face) = 0;
+
+    // The program's copies; keepCopy returns only once the copy is on disk.
+    virtual bool keepCopy(const char* face, const LinkValue& value) = 0;
+    virtual void dropCopy(const char* face) = 0;
+    // The copy at `index` (0, 1, ...); false past the last one.
+    virtual bool copyAt(int index, char (&face)[kLinkNameSize], LinkValue& value) = 0;
+};
+
+// Removes the link of appState.defaultFaceName, keeping it in
+// appState.savedAssociation and in a durable copy. Does nothing while a
+// removed link is still held.
+void removeDefaultFaceLink(LinkRegistry& registry);
+
+// Writes the held link back with its own type. A failed write keeps the link
+// held, in memory and on disk, to be tried again.
+void restoreDefaultFaceLink(LinkRegistry& registry);
+
+// Puts back every link an earlier run removed and never restored, unless the
+// face has a link again; then forgets the copy.
+void recoverRemovedLinks(LinkRegistry& registry);
+
+} // namespace kestra
