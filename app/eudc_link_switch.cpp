@@ -1,7 +1,6 @@
 #include "app/eudc_link_switch.h"
 
 #include <cstring>
-#include <vector>
 
 namespace kestra {
 namespace {
@@ -71,16 +70,7 @@ void restoreDefaultFaceLink(LinkRegistry& registry) {
 }
 
 void recoverRemovedLinks(LinkRegistry& registry) {
-    // Read them all first: putting one back drops its copy, which renumbers
-    // the rest, and a copy that cannot be dropped must not be met twice.
-    struct RemovedLink {
-        char face[kLinkNameSize];
-        LinkValue value;
-    };
-    std::vector<RemovedLink> links;
-    for (RemovedLink link; registry.copyAt(static_cast<int>(links.size()), link.face, link.value);)
-        links.push_back(link);
-    for (const RemovedLink& link : links) {
+    for (const RemovedLink& link : registry.copies()) {
         bool settled = registry.hasLink(link.face);
         if (!settled) {
             EudcSwitchedOff off;

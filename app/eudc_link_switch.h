@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "eudc/app_state.h"
 
@@ -23,6 +24,12 @@ struct LinkValue {
 
 constexpr uint32_t kLinkDataCapacity = 255;
 constexpr int kLinkNameSize = 256;
+
+// A link the program removed, as it keeps it on disk.
+struct RemovedLink {
+    char face[kLinkNameSize] = {};
+    LinkValue value;
+};
 
 // The registry as the switch uses it: the user's links under EUDC\950 and the
 // program's own copies of the links it has removed.
@@ -40,8 +47,8 @@ class LinkRegistry {
     // The program's copies; keepCopy returns only once the copy is on disk.
     virtual bool keepCopy(const char* face, const LinkValue& value) = 0;
     virtual void dropCopy(const char* face) = 0;
-    // The copy at `index` (0, 1, ...); false past the last one.
-    virtual bool copyAt(int index, char (&face)[kLinkNameSize], LinkValue& value) = 0;
+    // Every copy there is, in any order.
+    virtual std::vector<RemovedLink> copies() = 0;
 };
 
 // Removes the link of appState.defaultFaceName, keeping it in

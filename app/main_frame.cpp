@@ -1,5 +1,6 @@
 #include "app/main_frame.h"
 
+#include "app/eudc_association.h"
 #include "app/platform_facts.h"
 #include "eudc/app_state.h"
 #include "fw/resource_text.h"
@@ -14,6 +15,9 @@ END_MESSAGE_MAP()
 CMainFrame::CMainFrame() {
     kestra::appState.platform = detectPlatformFamily();
     kestra::appState.enableEudc = findEnableEudc();
+    // A link an earlier run removed and could not write back (it was killed,
+    // or the power failed) goes back before anything else reads EUDC\950.
+    RecoverRemovedAssociations();
     if (!kestra::appState.enableEudc) {
         // The window does not exist yet, so the box has no owner.
         MessageBox("EnableEUDC function failure!");
@@ -25,7 +29,9 @@ CMainFrame::CMainFrame() {
                         LoadResourceString(IDS_STANDARD_EUDC_LABEL).c_str());
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    RestoreDefaultFaceAssociation();
+}
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
     return CFrameWnd::PreCreateWindow(cs);

@@ -39,7 +39,7 @@ bool sameValue(const LinkValue& a, const LinkValue& b) {
 class FakeRegistry : public LinkRegistry {
   public:
     std::map<std::string, LinkValue> links;
-    std::map<std::string, LinkValue> copies;
+    std::map<std::string, LinkValue> copyFiles;
     bool readFails = false;
     bool writeFails = false;
     bool keepFails = false;
@@ -68,22 +68,21 @@ class FakeRegistry : public LinkRegistry {
         journal.push_back("keep");
         if (keepFails)
             return false;
-        copies[face] = value;
+        copyFiles[face] = value;
         return true;
     }
     void dropCopy(const char* face) override {
         journal.push_back("drop");
-        copies.erase(face);
+        copyFiles.erase(face);
     }
-    bool copyAt(int index, char (&face)[kLinkNameSize], LinkValue& value) override {
-        auto it = copies.begin();
-        for (int i = 0; i < index && it != copies.end(); ++i)
-            ++it;
-        if (it == copies.end())
-            return false;
-        copyBounded(face, it->first.c_str());
-        value = it->second;
-        return true;
+    std::vector<RemovedLink> copies() override {
+        std::vector<RemovedLink> all(copyFiles.size());
+        size_t i = 0;
+        for (const auto& [face, value] : copyFiles) {
+            copyBounded(all[i].face, face.c_str());
+            all[i++].value = value;
+        }
+        return all;
     }
 };
 
@@ -107,15 +106,15 @@ TEST_F(EudcLinkSwitch, RemovalKeepsACopyOnDiskBeforeDeletingAndRestoreGivesBackT
     EXPECT_EQ(registry.links.count(kDefaultFace), 0u);
     EXPECT_EQ(appState.associationSwapped, 1);
     EXPECT_STREQ(appState.savedAssociation, userLink.data);
-    ASSERT_EQ(registry.copies.count(kDefaultFace), 1u);
-    EXPECT_TRUE(sameValue(registry.copies[kDefaultFace], userLink));
+    ASSERT_EQ(registry.copyFiles.count(kDefaultFace), 1u);
+    EXPECT_TRUE(sameValue(registry.copyFiles[kDefaultFace], userLink));
     EXPECT_EQ(journal, (std::vector<std::string>{"eudc off", "read", "keep", "delete", "eudc on"}));
 
     journal.clear();
     restoreDefaultFaceLink(registry);
     ASSERT_EQ(registry.links.count(kDefaultFace), 1u);
     EXPECT_TRUE(sameValue(registry.links[kDefaultFace], userLink)) << "type and bytes kept";
-    EXPECT_TRUE(registry.copies.empty());
+    EXPECT_TRUE(registry.copyFiles.empty());
     EXPECT_EQ(appState.associationSwapped, 0);
     EXPECT_EQ(appState.savedAssociation[0], '\0');
     EXPECT_EQ(journal, (std::vector<std::string>{"eudc off", "write", "drop", "eudc on"}));
@@ -144,7 +143,7 @@ TEST_F(EudcLinkSwitch, NothingIsRemovedWhenTheLinkCannotBeReadOrKept) {
         removeDefaultFaceLink(registry);
         EXPECT_EQ(registry.links.size(), linksBefore) << c.what;
         EXPECT_EQ(appState.associationSwapped, 0) << c.what;
-        EXPECT_TRUE(registry.copies.empty()) << c.what;
+        EXPECT_TRUE(registry.copyFiles.empty()) << c.what;
         EXPECT_EQ(journal.back(), "eudc on") << c.what;
     }
 }
@@ -155,7 +154,7 @@ TEST_F(EudcLinkSwitch, AFailedWriteBackHoldsTheLinkUntilALaterOneSucceeds) {
     restoreDefaultFaceLink(registry);
     EXPECT_EQ(appState.associationSwapped, 1);
     EXPECT_STREQ(appState.savedAssociation, userLink.data);
-    EXPECT_EQ(registry.copies.count(kDefaultFace), 1u);
+    EXPECT_EQ(registry.copyFiles.count(kDefaultFace), 1u);
 
     // Choosing the standard row again meanwhile must not replace what is held.
     removeDefaultFaceLink(registry);
@@ -165,7 +164,7 @@ TEST_F(EudcLinkSwitch, AFailedWriteBackHoldsTheLinkUntilALaterOneSucceeds) {
     restoreDefaultFaceLink(registry);
     EXPECT_EQ(appState.associationSwapped, 0);
     EXPECT_TRUE(sameValue(registry.links[kDefaultFace], userLink));
-    EXPECT_TRUE(registry.copies.empty());
+    EXPECT_TRUE(registry.copyFiles.empty());
 }
 
 TEST_F(EudcLinkSwitch, NoEnableEudcIsNeverCalled) {
@@ -179,20 +178,20 @@ TEST_F(EudcLinkSwitch, NoEnableEudcIsNeverCalled) {
 TEST_F(EudcLinkSwitch, StartUpPutsBackALeftCopyUnlessTheUserLinkedTheFaceAgain) {
     const LinkValue relinked = linkOf("D:\\MINE.TTE", kRegSz);
     registry.links.erase(kDefaultFace);
-    registry.copies[kDefaultFace] = userLink;
-    registry.copies["Other face"] = userLink;
+    registry.copyFiles[kDefaultFace] = userLink;
+    registry.copyFiles["Other face"] = userLink;
     registry.links["Other face"] = relinked;
 
     recoverRemovedLinks(registry);
     EXPECT_TRUE(sameValue(registry.links[kDefaultFace], userLink));
     EXPECT_TRUE(sameValue(registry.links["Other face"], relinked)) << "never overwritten";
-    EXPECT_TRUE(registry.copies.empty());
+    EXPECT_TRUE(registry.copyFiles.empty());
 
     registry.links.erase(kDefaultFace);
-    registry.copies[kDefaultFace] = userLink;
+    registry.copyFiles[kDefaultFace] = userLink;
     registry.writeFails = true;
     recoverRemovedLinks(registry);
-    EXPECT_EQ(registry.copies.count(kDefaultFace), 1u) << "kept for the next start";
+    EXPECT_EQ(registry.copyFiles.count(kDefaultFace), 1u) << "kept for the next start";
 }
 
 } // namespace
