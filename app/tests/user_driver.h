@@ -1,0 +1,80 @@
+// Drives the real Kestra.exe from another process as a user would: through
+// its windows, keys and clicks, the registry and the printed file. Nothing of
+// the program is linked in. Shared by the end-to-end tests and the demo.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace userdriver {
+
+// Big5 captions of the program's windows.
+extern const char kUntitledCaption[];    // 自造字 - 列印程式
+extern const char kAppTitle[];           // 列印程式
+extern const char kFontDialogCaption[];  // 設定字形
+extern const char kRangeDialogCaption[]; // 設定列印範圍
+
+// Kestra.exe of the build under test (KESTRA_BUILD_DIR).
+std::string programPath();
+
+// One run of the program; a run still going when the object dies is ended.
+class Program {
+  public:
+    explicit Program(const std::string& arguments = "");
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool started() const { return started_; }
+    DWORD id() const { return process_.dwProcessId; }
+    // The first visible top-level window with that caption, or null.
+    HWND window(const char* caption, DWORD timeoutMs = 30000) const;
+    // The exit code, or STILL_ACTIVE when it has not ended within the time.
+    DWORD exitCode(DWORD timeoutMs = 15000) const;
+    // Ends it at once, as a crash or a kill would: none of its code runs.
+    void kill();
+
+  private:
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+};
+
+// The font dialog: selects row `row` as a click would, then presses OK.
+bool chooseFontRow(HWND dialog, int row);
+// Any dialog: Escape.
+void pressEscape(HWND dialog);
+
+// The range dialog, filled in as a user does: all codes, or a range typed
+// into the code edits, and the input methods of the list ticked by position.
+struct RangeChoice {
+    const char* from = nullptr; // null: all codes
+    const char* to = nullptr;
+    std::vector<int> inputMethods;
+};
+bool chooseRange(HWND dialog, const RangeChoice& choice);
+// Gives an edit of a dialog the focus, as Alt and the label's letter would,
+// and types `text` into it key by key.
+void typeInto(HWND dialog, int editId, const char* text);
+
+// A menu item or an accelerator of the main window.
+void command(HWND mainWindow, UINT id);
+std::string windowText(HWND hwnd);
+int visibleWindowsOf(DWORD processId);
+// Waits until the process shows no window with that caption.
+bool waitUntilGone(DWORD processId, const char* caption, DWORD timeoutMs = 30000);
+
+// A registry value as the program would read it: its type and its bytes.
+struct RegistryValue {
+    DWORD type = 0;
+    std::string data;
+    bool operator==(const RegistryValue&) const = default;
+};
+using RegistryValues = std::map<std::string, RegistryValue>;
+// Every value of HKEY_CURRENT_USER\<key>; empty when the key is missing.
+RegistryValues valuesOf(const char* key);
+bool setValue(const char* key, const char* name, const RegistryValue& value);
+
+} // namespace userdriver

@@ -1,0 +1,211 @@
+// The real Kestra.exe driven from outside, as a user meets it: the font
+// dialog, the range dialog, printing, and what the program does to the
+// user's EUDC links in the registry, a kill included. The printed job is kept
+// in KESTRA_TEST_OUTPUT, where check_user_flow.sh reads it once Wine exits.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/tests/user_driver.h"
+#include "fw/fw_ids.h"
+#include "fw/tests/wine_test_support.h"
+#include "res/resource.h"
+
+namespace {
+
+using namespace userdriver;
+
+const char kEudcKey[] = "EUDC\\950";
+const char kCopiesKey[] = "Software\\Kestra\\Removed EUDC links";
+const char kDefaultFace[] = "\xB2\xD3\xA9\xFA\xC5\xE9"; // 細明體
+// 標準造字 - 列印程式
+const char kStandardCaption[] =
+    "\xBC\xD0\xB7\xC7\xB3\x79\xA6\x72 - \xA6\x43\xA6\x4C\xB5\x7B\xA6\xA1";
+const char kFaceCaption[] = "AR PL UMing TW - \xA6\x43\xA6\x4C\xB5\x7B\xA6\xA1";
+
+// Rows of the test bed's font dialog.
+constexpr int kStandardRow = 0;
+constexpr int kFaceRow = 1;
+
+class UserFlow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        links = valuesOf(kEudcKey);
+        ASSERT_EQ(links.count(kDefaultFace), 1u) << "the test bed links 細明體";
+        output = testsupport::printerOutputPath();
+        ASSERT_FALSE(output.empty()) << "run through scripts/wine-test.sh";
+        DeleteFileA(output.c_str());
+    }
+
+    // From start-up through the font dialog to the range dialog, which is
+    // answered with `range` or, without one, cancelled. Returns the main window.
+    HWND chooseFace(Program& program, int row, const RangeChoice* range, const char* caption) {
+        HWND font = program.window(kFontDialogCaption);
+        EXPECT_NE(font, nullptr) << "no font dialog";
+        if (!font || !chooseFontRow(font, row))
+            return nullptr;
+        HWND dialog = program.window(kRangeDialogCaption);
+        EXPECT_NE(dialog, nullptr) << "no range dialog after the font dialog";
+        if (!dialog)
+            return nullptr;
+        if (range)
+            EXPECT_TRUE(chooseRange(dialog, *range));
+        else
+            pressEscape(dialog);
+        EXPECT_TRUE(waitUntilGone(program.id(), kRangeDialogCaption));
+        return program.window(caption);
+    }
+
+    void expectLinksAsBefore(const char* when) {
+        EXPECT_EQ(valuesOf(kEudcKey), links) << when;
+        EXPECT_TRUE(valuesOf(kCopiesKey).empty()) << when << ": a copy was left behind";
+    }
+
+    void expectDefaultLinkRemoved(const char* when) {
+        const RegistryValues now = valuesOf(kEudcKey);
+        EXPECT_EQ(now.count(kDefaultFace), 0u) << when;
+        EXPECT_EQ(now.size(), links.size() - 1) << when << ": only 細明體 is taken away";
+        const RegistryValues copies = valuesOf(kCopiesKey);
+        ASSERT_EQ(copies.count(kDefaultFace), 1u) << when << ": no copy on disk";
+        EXPECT_EQ(copies.at(kDefaultFace), links.at(kDefaultFace)) << when;
+    }
+
+    void close(Program& program, HWND main) {
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.exitCode(), 0u);
+    }
+
+    RegistryValues links;
+    std::string output;
+};
+
+// Waits for the printer's file to hold a finished job.
+bool jobFinished(const std::string& path, DWORD timeoutMs) {
+    const DWORD end = GetTickCount() + timeoutMs;
+    do {
+        const std::string job = testsupport::readFile(path);
+        if (job.find("%%EOF") != std::string::npos)
+            return true;
+        Sleep(200);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);
+    return false;
+}
+
+int pagesIn(const std::string& postscript) {
+    int n = 0;
+    for (size_t at = postscript.find("%%Page:"); at != std::string::npos;
+         at = postscript.find("%%Page:", at + 1))
+        ++n;
+    return n;
+}
+
+TEST_F(UserFlow, TheWholeRoadEndsOnPaperAndLeavesTheLinksAsTheyWere) {
+    Program program;
+    const RangeChoice range{"fa40", "fbfe", {0, 1}};
+    HWND main = chooseFace(program, kFaceRow, &range, kFaceCaption);
+    ASSERT_NE(main, nullptr) << "no main window captioned AR PL UMing TW - 列印程式";
+    command(main, ID_FILE_PRINT_DIRECT);
+    ASSERT_TRUE(jobFinished(output, 60000)) << "nothing printed";
+    // FA40-FBFE is 314 codes; with two input methods a page holds 28.
+    const std::string job = testsupport::readFile(output);
+    EXPECT_EQ(pagesIn(job), 12);
+    CopyFileA(
+        output.c_str(),
+        testsupport::dosPath(testsupport::environment("KESTRA_TEST_OUTPUT") + "/road.ps").c_str(),
+        FALSE);
+    close(program, main);
+    expectLinksAsBefore("after the run");
+}
+
+TEST_F(UserFlow, TheStandardRowTakesTheDefaultFacesLinkAwayUntilTheProgramEnds) {
+    Program program;
+    HWND main = chooseFace(program, kStandardRow, nullptr, kStandardCaption);
+    ASSERT_NE(main, nullptr) << "no main window captioned 標準造字 - 列印程式";
+    expectDefaultLinkRemoved("while the standard row is chosen");
+    close(program, main);
+    expectLinksAsBefore("after the run");
+}
+
+TEST_F(UserFlow, TheFontCommandPutsTheLinkBackBeforeItsDialogAndTakesItAgainForTheSameRow) {
+    Program program;
+    HWND main = chooseFace(program, kStandardRow, nullptr, kStandardCaption);
+    ASSERT_NE(main, nullptr);
+
+    command(main, ID_SET_FONT);
+    ASSERT_NE(program.window(kFontDialogCaption), nullptr);
+    expectLinksAsBefore("while the dialog lists the faces again");
+    ASSERT_EQ(chooseFace(program, kStandardRow, nullptr, kStandardCaption), main);
+    expectDefaultLinkRemoved("after the same row again");
+
+    command(main, ID_SET_FONT);
+    HWND font = program.window(kFontDialogCaption);
+    ASSERT_NE(font, nullptr);
+    pressEscape(font);
+    ASSERT_TRUE(waitUntilGone(program.id(), kFontDialogCaption));
+    EXPECT_EQ(windowText(main), kStandardCaption) << "cancelling keeps the face";
+    expectLinksAsBefore("after the cancelled dialog");
+    close(program, main);
+}
+
+TEST_F(UserFlow, AKilledRunsLinkIsBackBeforeTheNextFontDialog) {
+    {
+        Program killed;
+        ASSERT_NE(chooseFace(killed, kStandardRow, nullptr, kStandardCaption), nullptr);
+        expectDefaultLinkRemoved("before the kill");
+        killed.kill();
+    }
+    EXPECT_EQ(valuesOf(kEudcKey).count(kDefaultFace), 0u) << "the kill ran no code of ours";
+
+    Program next;
+    HWND font = next.window(kFontDialogCaption);
+    ASSERT_NE(font, nullptr);
+    expectLinksAsBefore("when the next run's font dialog opens");
+    pressEscape(font);
+    close(next, next.window(kUntitledCaption));
+}
+
+TEST_F(UserFlow, AnExpandableLinkGoesBackExpandable) {
+    const std::string path = "%SystemRoot%\\Fonts\\EUDCRING.TTE";
+    ASSERT_TRUE(setValue(kEudcKey, kDefaultFace, {REG_EXPAND_SZ, path + '\0'}));
+    links = valuesOf(kEudcKey);
+    Program program;
+    HWND main = chooseFace(program, kStandardRow, nullptr, kStandardCaption);
+    ASSERT_NE(main, nullptr);
+    expectDefaultLinkRemoved("while the standard row is chosen");
+    close(program, main);
+    expectLinksAsBefore("after the run");
+    EXPECT_EQ(valuesOf(kEudcKey).at(kDefaultFace).type, static_cast<DWORD>(REG_EXPAND_SZ));
+}
+
+TEST_F(UserFlow, ALinkTheUserMadeMeanwhileIsNeverOverwritten) {
+    ASSERT_TRUE(setValue(kCopiesKey, kDefaultFace, {REG_SZ, std::string("C:\\OLD.TTE") + '\0'}));
+    Program program;
+    HWND font = program.window(kFontDialogCaption);
+    ASSERT_NE(font, nullptr);
+    expectLinksAsBefore("at start-up");
+    pressEscape(font);
+    close(program, program.window(kUntitledCaption));
+}
+
+TEST_F(UserFlow, AWriteBackThatFailsIsTriedAgainAtExit) {
+    Program program;
+    HWND main = chooseFace(program, kStandardRow, nullptr, kStandardCaption);
+    ASSERT_NE(main, nullptr);
+    // The whole key goes, so the font command cannot write the link back;
+    // its dialog then finds no link at all and says so.
+    const RegistryValues others = valuesOf(kEudcKey);
+    ASSERT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, kEudcKey), ERROR_SUCCESS);
+    command(main, ID_SET_FONT);
+    HWND box = program.window(kAppTitle, 20000);
+    ASSERT_NE(box, nullptr) << "no message that no link is set up";
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(waitUntilGone(program.id(), kAppTitle));
+    EXPECT_EQ(valuesOf(kCopiesKey).count(kDefaultFace), 1u) << "the copy stays while held";
+
+    for (const auto& [name, value] : others)
+        ASSERT_TRUE(setValue(kEudcKey, name.c_str(), value));
+    close(program, main);
+    expectLinksAsBefore("after the exit");
+}
+
+} // namespace
