@@ -42,12 +42,12 @@ std::string upper(std::string text) {
 // String data is counted with its terminator, as it is stored.
 class FakeRegistry final : public InputMethodRegistry {
   public:
-    FakeRegistry() { nodes_["M" + std::string(kLayoutsPath)]; }
+    FakeRegistry() { nodes_[layoutsNode_]; }
 
     // A layout's subkey, enumerated in the order added; loaded unless told.
     void layout(const std::string& subKey, std::vector<Value> values, bool loaded = true) {
         listLayout(subKey);
-        nodes_["M" + std::string(kLayoutsPath) + "\\" + upper(subKey)].values = std::move(values);
+        nodes_[layoutsNode_ + "\\" + upper(subKey)].values = std::move(values);
         if (loaded)
             loadedIds.push_back(static_cast<uint32_t>(std::strtoul(subKey.c_str(), nullptr, 16)));
     }
@@ -57,15 +57,15 @@ class FakeRegistry final : public InputMethodRegistry {
         loadedIds.push_back(static_cast<uint32_t>(std::strtoul(subKey.c_str(), nullptr, 16)));
     }
     void userKey(const std::string& name, std::vector<Value> values) {
-        nodes_["U" + std::string(kUserPrefix) + upper(name)].values = std::move(values);
+        nodes_[std::string("U") + kUserPrefix + upper(name)].values = std::move(values);
     }
-    void removeLayoutsKey() { nodes_.erase("M" + std::string(kLayoutsPath)); }
+    void removeLayoutsKey() { nodes_.erase(layoutsNode_); }
 
     RegistryKey openKey(RegistryRoot root, const char* path) override {
         std::string name = upper(path);
         if (root == RegistryRoot::user && name.rfind(kUserPrefix, 0) == 0)
             userKeysOpened.push_back(path + std::strlen(kUserPrefix));
-        return open((root == RegistryRoot::machine ? "M" : "U") + name);
+        return open(std::string(root == RegistryRoot::machine ? "M" : "U") + name);
     }
     RegistryKey openSubKey(RegistryKey parent, const char* name) override {
         return open(node(parent).first + "\\" + upper(name));
@@ -112,7 +112,7 @@ class FakeRegistry final : public InputMethodRegistry {
     using Entry = std::map<std::string, Node>::value_type;
 
     void listLayout(const std::string& subKey) {
-        nodes_["M" + std::string(kLayoutsPath)].subKeys.push_back(subKey);
+        nodes_[layoutsNode_].subKeys.push_back(subKey);
     }
     RegistryKey open(const std::string& path) {
         auto found = nodes_.find(path);
@@ -128,6 +128,7 @@ class FakeRegistry final : public InputMethodRegistry {
         return *reinterpret_cast<Entry*>(key);
     }
 
+    const std::string layoutsNode_ = std::string("M") + kLayoutsPath;
     std::map<std::string, Node> nodes_;
     std::vector<RegistryKey> openKeys_;
 };
