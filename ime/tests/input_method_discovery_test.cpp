@@ -45,16 +45,13 @@ class FakeRegistry final : public InputMethodRegistry {
     FakeRegistry() { nodes_[layoutsNode_]; }
 
     // A layout's subkey, enumerated in the order added; loaded unless told.
-    void layout(const std::string& subKey, std::vector<Value> values, bool loaded = true) {
-        listLayout(subKey);
-        nodes_[layoutsNode_ + "\\" + upper(subKey)].values = std::move(values);
+    void layout(const std::string& subKey, std::vector<Value> values, bool loaded = true,
+                bool openable = true) {
+        nodes_[layoutsNode_].subKeys.push_back(subKey);
+        if (openable)
+            nodes_[layoutsNode_ + "\\" + upper(subKey)].values = std::move(values);
         if (loaded)
             loadedIds.push_back(static_cast<uint32_t>(std::strtoul(subKey.c_str(), nullptr, 16)));
-    }
-    // Enumerated, loaded, but cannot be opened.
-    void unopenableLayout(const std::string& subKey) {
-        listLayout(subKey);
-        loadedIds.push_back(static_cast<uint32_t>(std::strtoul(subKey.c_str(), nullptr, 16)));
     }
     void userKey(const std::string& name, std::vector<Value> values) {
         nodes_[std::string("U") + kUserPrefix + upper(name)].values = std::move(values);
@@ -111,9 +108,6 @@ class FakeRegistry final : public InputMethodRegistry {
     };
     using Entry = std::map<std::string, Node>::value_type;
 
-    void listLayout(const std::string& subKey) {
-        nodes_[layoutsNode_].subKeys.push_back(subKey);
-    }
     RegistryKey open(const std::string& path) {
         auto found = nodes_.find(path);
         if (found == nodes_.end())
@@ -158,6 +152,14 @@ class DiscoveryTest : public RadicalStoreTest {
                                 [](int flag) { return flag == 0; }));
     }
 
+    // layoutId layoutKey imeFile layoutText dictionaryPath
+    static std::string fields(const ImeRecord& r) {
+        char id[16];
+        std::snprintf(id, sizeof id, "%08X", static_cast<unsigned>(r.layoutId));
+        return std::string(id) + " " + r.layoutKey + " " + r.imeFile + " " + r.layoutText + " " +
+               r.dictionaryPath;
+    }
+
     static std::vector<std::string> keptLayoutKeys() {
         std::vector<std::string> keys;
         for (int i = 0; i < appState.annotatableImeCount; ++i)
@@ -198,17 +200,11 @@ TEST_F(DiscoveryTest, KeepsPhoneticAndCangjieInTheOrderFoundAndLoadsEveryDiction
     registry.userKey("PHON", {{"Eudc Dictionary", missing + "p"}});
     discover(registry);
 
-    ASSERT_EQ(keptLayoutKeys(), (std::vector<std::string>{"E0020404", "E0010404"}));
-    const ImeRecord& cangjie = appState.imeTable[0];
-    EXPECT_EQ(cangjie.layoutId, kCangjieLayoutId);
-    EXPECT_STREQ(cangjie.imeFile, "CHAJEI");
-    EXPECT_STREQ(cangjie.layoutText, kCangjie);
-    EXPECT_EQ(cangjie.dictionaryPath, missing + "c");
-    const ImeRecord& phonetic = appState.imeTable[1];
-    EXPECT_EQ(phonetic.layoutId, kPhoneticLayoutId);
-    EXPECT_STREQ(phonetic.imeFile, "PHON");
-    EXPECT_STREQ(phonetic.layoutText, kPhonetic);
-    EXPECT_EQ(phonetic.dictionaryPath, missing + "p");
+    ASSERT_EQ(appState.annotatableImeCount, 2);
+    EXPECT_EQ(fields(appState.imeTable[0]),
+              "E0020404 E0020404 CHAJEI " + std::string(kCangjie) + " " + missing + "c");
+    EXPECT_EQ(fields(appState.imeTable[1]),
+              "E0010404 E0010404 PHON " + std::string(kPhonetic) + " " + missing + "p");
     EXPECT_EQ(appState.imeTable[2].layoutId, 0u) << "records past the kept ones are emptied";
 
     // Quick is read though it cannot annotate; every other layout is opened.
@@ -274,43 +270,33 @@ TEST_F(DiscoveryTest, AValueTooLargeHidesTheValuesAfterIt) {
 
 struct DictionaryCase {
     const char* what;
-    bool hasUserKey;
-    std::vector<Value> values;
-    const char* path; // empty: not annotatable
+    std::vector<Value> values; // of the per-user key; none: no such key
+    const char* path;          // empty: not annotatable
 };
 
 TEST_F(DiscoveryTest, TheFirstDictionaryValueIsLoadedAndMakesPhoneticAnnotatable) {
     const DictionaryCase cases[] = {
-        {"User Dictionary", true, {{"User Dictionary", "u.dat"}}, "u.dat"},
-        {"either name, any case",
-         true,
-         {{"Other", "o.dat"}, {"eudc DICTIONARY", "e.dat"}},
-         "e.dat"},
-        {"the first of both",
-         true,
-         {{"Eudc Dictionary", "e.dat"}, {"User Dictionary", "u.dat"}},
-         "e.dat"},
-        {"neither", true, {{"Dictionary", "d.dat"}}, ""},
-        {"no per-user key", false, {}, ""},
+        {"User Dictionary", {{"User Dictionary", "u"}}, "u"},
+        {"either name, any case", {{"Other", "o"}, {"eudc DICTIONARY", "e"}}, "e"},
+        {"the first of both", {{"Eudc Dictionary", "e"}, {"User Dictionary", "u"}}, "e"},
+        {"neither", {{"Dictionary", "d"}}, ""},
+        {"no per-user key", {}, ""},
     };
     for (const DictionaryCase& c : cases) {
         SCOPED_TRACE(c.what);
         shown().clear();
         FakeRegistry registry;
         registry.layout("E0010404", imeValues("PHON.IME", kPhonetic));
-        if (c.hasUserKey) {
-            std::vector<Value> values = c.values;
-            for (Value& v : values)
-                v.data = missing + v.data;
+        std::vector<Value> values = c.values;
+        for (Value& v : values)
+            v.data = missing + v.data;
+        if (!values.empty())
             registry.userKey("PHON", values);
-        }
         discover(registry);
         const bool annotatable = *c.path != '\0';
         ASSERT_EQ(appState.annotatableImeCount, annotatable ? 1 : 0);
         EXPECT_EQ(shown().size(), annotatable ? 1u : 0u) << "one load per dictionary found";
-        if (annotatable) {
-            EXPECT_EQ(appState.imeTable[0].dictionaryPath, missing + c.path);
-        }
+        EXPECT_EQ(appState.imeTable[0].dictionaryPath, annotatable ? missing + c.path : "");
     }
 }
 
@@ -319,7 +305,7 @@ TEST_F(DiscoveryTest, StopsWhenTheTableIsFull) {
     // Discarded, so its record goes to the next one.
     registry.layout("E0100404", imeValues("WINIME.IME", "Other"));
     // Counted, though nothing can be read of it.
-    registry.unopenableLayout("E0110404");
+    registry.layout("E0110404", {}, true, false);
     for (uint32_t i = 0; i < kMaxImes - 2; ++i) {
         char subKey[16];
         std::snprintf(subKey, sizeof subKey, "%X", 0xE0120404u + (i << 16));

