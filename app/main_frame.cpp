@@ -4,6 +4,7 @@
 #include "app/platform_facts.h"
 #include "eudc/app_state.h"
 #include "fw/resource_text.h"
+#include "ime/input_method_discovery.h"
 #include "res/resource.h"
 
 IMPLEMENT_DYNCREATE(CMainFrame)
@@ -23,6 +24,7 @@ CMainFrame::CMainFrame() {
         MessageBox("EnableEUDC function failure!");
         return;
     }
+    kestra::discoverInputMethods();
     kestra::copyBounded(kestra::appState.defaultFaceName,
                         LoadResourceString(IDS_DEFAULT_FACE).c_str());
     kestra::copyBounded(kestra::appState.standardEudcLabel,

@@ -33,6 +33,13 @@ TEST_F(Shell, MainFrameLearnsThePlatformEnableEudcAndTheFaceNames) {
     EXPECT_STREQ(appState.standardEudcLabel, "\xBC\xD0\xB7\xC7\xB3\x79\xA6\x72"); // 標準造字
 }
 
+TEST_F(Shell, MainFrameDiscoversTheBedsPhoneticAndCangjie) {
+    ASSERT_EQ(appState.annotatableImeCount, 2);
+    EXPECT_EQ(appState.imeTable[0].layoutId, kestra::kPhoneticLayoutId);
+    EXPECT_EQ(appState.imeTable[1].layoutId, kestra::kCangjieLayoutId);
+    EXPECT_NE(appState.phoneticRoots[0][0][0], 0) << "FA40 has a reading in the sample dictionary";
+}
+
 TEST_F(Shell, RangeAndPrintCommandsAreGreyUntilAFaceIsChosenAndAboutAlways) {
     EXPECT_TRUE(greyed(0, ID_SET_RANGE));
     EXPECT_TRUE(greyed(0, ID_FILE_PRINT));
