@@ -37,45 +37,38 @@ TEST(SortFaceSlots, LatinBeforeBig5InByteOrderAndSlotZeroStays) {
     EXPECT_EQ(sorted({"z"}), (std::vector<std::string>{"z"}));
 }
 
-struct PathCase {
-    std::string value;
-    int platform;
-    const char* windowsDirectory;
-    bool formed;
-    std::string expected;
-};
-
-class FormEudcFilePath : public ::testing::TestWithParam<PathCase> {};
-
-TEST_P(FormEudcFilePath, ExpandsOnlyOnTheNtFamilyAndNeverCuts) {
-    const PathCase& c = GetParam();
-    char eudcFile[kPathSize];
-    std::memset(eudcFile, '#', sizeof eudcFile);
-    EXPECT_EQ(formEudcFilePath(c.value.c_str(), c.platform, c.windowsDirectory, eudcFile),
-              c.formed);
-    EXPECT_EQ(std::string(eudcFile), c.expected);
+TEST(FormEudcFilePath, ExpandsSystemRootOnTheNtFamilyOnlyAndNeverCuts) {
+    const std::string k255(255, 'x');
+    const struct {
+        std::string value;
+        int platform;
+        const char* windowsDirectory;
+        bool formed;
+        std::string expected;
+    } cases[] = {
+        {"%SystemRoot%\\FONTS\\EUDC.TTE", 2, "C:\\WINNT", true, "C:\\WINNT\\FONTS\\EUDC.TTE"},
+        {"%systemROOT%\\eudc.tte", 2, "C:\\WINNT", true, "C:\\WINNT\\eudc.tte"},
+        {"%SystemRoot%\\FONTS\\EUDC.TTE", 1, "C:\\WINNT", true, "%SystemRoot%\\FONTS\\EUDC.TTE"},
+        {"%SystemRoot", 2, "C:\\WINNT", true, "%SystemRoot"},
+        {"X%SystemRoot%\\EUDC.TTE", 2, "C:\\WINNT", true, "X%SystemRoot%\\EUDC.TTE"},
+        {"%SystemRoot%\\EUDC.TTE", 2, nullptr, false, ""},
+        // Exactly 255 bytes fit; one more would have to be cut, so it is refused.
+        {k255, 1, nullptr, true, k255},
+        {k255 + "x", 2, "C:\\WINNT", false, ""},
+        {"%SystemRoot%" + std::string(247, 'y'), 2, "C:\\WINNT", true,
+         "C:\\WINNT" + std::string(247, 'y')},
+        {"%SystemRoot%" + std::string(248, 'y'), 2, "C:\\WINNT", false, ""},
+        {"%SystemRoot%" + std::string(244, 'y'), 1, "C:\\WINNT", false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value.substr(0, 40) + " on platform " + std::to_string(c.platform));
+        char eudcFile[kPathSize];
+        std::memset(eudcFile, '#', sizeof eudcFile);
+        EXPECT_EQ(formEudcFilePath(c.value.c_str(), c.platform, c.windowsDirectory, eudcFile),
+                  c.formed);
+        EXPECT_EQ(std::string(eudcFile), c.expected);
+    }
 }
-
-const std::string k255(255, 'x');
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, FormEudcFilePath,
-    ::testing::Values(
-        PathCase{"%SystemRoot%\\FONTS\\EUDC.TTE", 2, "C:\\WINNT", true,
-                 "C:\\WINNT\\FONTS\\EUDC.TTE"},
-        PathCase{"%systemROOT%\\eudc.tte", 2, "C:\\WINNT", true, "C:\\WINNT\\eudc.tte"},
-        PathCase{"%SystemRoot%\\FONTS\\EUDC.TTE", 1, "C:\\WINNT", true,
-                 "%SystemRoot%\\FONTS\\EUDC.TTE"},
-        PathCase{"%SystemRoot", 2, "C:\\WINNT", true, "%SystemRoot"},
-        PathCase{"X%SystemRoot%\\EUDC.TTE", 2, "C:\\WINNT", true, "X%SystemRoot%\\EUDC.TTE"},
-        PathCase{"%SystemRoot%\\EUDC.TTE", 2, nullptr, false, ""},
-        // Exactly 255 bytes fit; one more byte would be cut, so the value is refused.
-        PathCase{k255, 1, nullptr, true, k255}, PathCase{k255 + "x", 2, "C:\\WINNT", false, ""},
-        PathCase{"%SystemRoot%" + std::string(247, 'y'), 2, "C:\\WINNT", true,
-                 "C:\\WINNT" + std::string(247, 'y')},
-        PathCase{"%SystemRoot%" + std::string(248, 'y'), 2, "C:\\WINNT", false, ""},
-        // Refused on platform 1, where the unexpanded value is longer.
-        PathCase{"%SystemRoot%" + std::string(244, 'y'), 1, "C:\\WINNT", false, ""}));
 
 TEST(CutToShortFileName, KeepsTheBaseNameUpTo16Bytes) {
     const struct {
