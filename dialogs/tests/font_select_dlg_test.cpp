@@ -1,6 +1,6 @@
 // The font dialog run modally on the test bed while a helper thread plays the
 // user. Each test changes "EUDC\950" in this program's own prefix copy and
-// the fixture puts the bed's values back.
+// the fixture puts the bed's links back.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -128,67 +128,29 @@ std::string windowText(HWND window) {
     return text;
 }
 
-struct RegistryValue {
-    std::string name;
-    DWORD type;
-    std::string data;
-};
-
 class FontDialog : public ::testing::Test {
   protected:
-    void SetUp() override {
-        saved_ = readLinks();
-        ASSERT_FALSE(saved_.empty()) << "the test bed has no EUDC links";
-        appState.platform = 2;
-    }
+    void SetUp() override { appState.platform = 2; }
+    // The bed's own links, whatever the test did to the key.
     void TearDown() override {
         deleteKey();
-        for (const RegistryValue& value : saved_)
-            setValue(value.name, value.type, value.data);
+        link("SystemDefaultEUDCFont", kSquare);
+        link("AR PL UMing TW", kRing);
+        link(kDefaultFace, kRing);
     }
 
-    static std::vector<RegistryValue> readLinks() {
-        std::vector<RegistryValue> values;
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kEudcKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return values;
-        for (DWORD index = 0;; ++index) {
-            char name[256] = {};
-            char data[1024] = {};
-            DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-            if (RegEnumValueA(key, index, name, &nameSize, nullptr, &type,
-                              reinterpret_cast<BYTE*>(data), &dataSize) != ERROR_SUCCESS)
-                break;
-            values.push_back({name, type, std::string(data, dataSize)});
-        }
-        RegCloseKey(key);
-        return values;
-    }
-    static void setValue(const std::string& name, DWORD type, const std::string& data) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kEudcKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        EXPECT_EQ(RegSetValueExA(key, name.c_str(), 0, type,
-                                 reinterpret_cast<const BYTE*>(data.data()),
-                                 static_cast<DWORD>(data.size())),
-                  ERROR_SUCCESS);
-        RegCloseKey(key);
-    }
     static void link(const std::string& face, const std::string& path) {
-        setValue(face, REG_SZ, path + '\0');
+        EXPECT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, kEudcKey, face.c_str(), REG_SZ, path.c_str(),
+                                  static_cast<DWORD>(path.size() + 1)),
+                  ERROR_SUCCESS);
     }
     static void deleteKey() { RegDeleteTreeA(HKEY_CURRENT_USER, kEudcKey); }
     static void emptyKey() {
         deleteKey();
         HKEY key = nullptr;
-        RegCreateKeyExA(HKEY_CURRENT_USER, kEudcKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr);
+        EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kEudcKey, &key), ERROR_SUCCESS);
         RegCloseKey(key);
     }
-
-  private:
-    std::vector<RegistryValue> saved_;
 };
 
 TEST_F(FontDialog, ListsTheStandardRowFirstThenTheLinkedBig5FacesInByteOrder) {
@@ -346,33 +308,28 @@ DWORD pixelAt(const WindowShot& shot, int x, int y) {
 }
 constexpr int kRightOfMark = 2 + 20;
 
-// The columns right of the mark in which row `row` has something on its fill.
-std::vector<int> textColumns(const WindowShot& shot, int row, DWORD fill) {
+// What lies right of the mark in one row: the columns that hold anything but
+// the fill, and the extreme red values. The text is smoothed, so its pixels
+// lie between its colour and the fill.
+struct RowText {
     std::vector<int> columns;
+    DWORD darkest = 0xFF;
+    DWORD brightest = 0;
+};
+RowText rowText(const WindowShot& shot, int row, DWORD fill) {
+    RowText text;
     for (int x = kRightOfMark; x < shot.width; ++x) {
+        bool inked = false;
         for (int y = row * kRowHeight; y < (row + 1) * kRowHeight; ++y) {
-            if (pixelAt(shot, x, y) != fill) {
-                columns.push_back(x);
-                break;
-            }
+            const DWORD pixel = pixelAt(shot, x, y);
+            inked = inked || pixel != fill;
+            text.darkest = std::min(text.darkest, pixel >> 16);
+            text.brightest = std::max(text.brightest, pixel >> 16);
         }
+        if (inked)
+            text.columns.push_back(x);
     }
-    return columns;
-}
-
-// The text is smoothed: its pixels lie between its colour and the fill. The
-// extreme red value right of the mark tells the colour apart: white on navy,
-// and black on white darker than the grey of a disabled row could ever be.
-bool textIsInkOfItsLook(const WindowShot& shot, int row, bool highlighted) {
-    DWORD darkest = 0xFF, brightest = 0;
-    for (int x = kRightOfMark; x < shot.width; ++x) {
-        for (int y = row * kRowHeight; y < (row + 1) * kRowHeight; ++y) {
-            const DWORD red = pixelAt(shot, x, y) >> 16;
-            darkest = std::min(darkest, red);
-            brightest = std::max(brightest, red);
-        }
-    }
-    return highlighted ? brightest >= 0xC0 : darkest < 0x78;
+    return text;
 }
 
 constexpr DWORD kNavyPixel = 0x000080;
@@ -394,13 +351,15 @@ void expectRowLook(const WindowShot& shot, int row, bool highlighted) {
     EXPECT_EQ(pixelAt(shot, 2 + 15, top + 8), kBlackPixel) << "the black T's serif";
     EXPECT_EQ(pixelAt(shot, 2 + 14, top + 16), kBlackPixel) << "the black T's foot";
     EXPECT_EQ(pixelAt(shot, 2 + 16, top + 16), fill);
-    EXPECT_TRUE(textIsInkOfItsLook(shot, row, highlighted)) << "text not in the row's colour";
-    const std::vector<int> text = textColumns(shot, row, fill);
-    ASSERT_FALSE(text.empty()) << "no text";
-    EXPECT_GE(text.front(), 26) << "face name left of its place";
-    EXPECT_LE(text.front(), 30) << "face name right of its place";
-    EXPECT_LE(text.back(), shot.width - 3) << "file name not right-aligned 2 pixels in";
-    EXPECT_GE(text.back(), shot.width - 8) << "file name not right-aligned 2 pixels in";
+    const RowText text = rowText(shot, row, fill);
+    // White on navy; black on white, darker than a disabled row's grey could be.
+    EXPECT_TRUE(highlighted ? text.brightest >= 0xC0 : text.darkest < 0x78)
+        << "text not in the row's colour";
+    ASSERT_FALSE(text.columns.empty()) << "no text";
+    EXPECT_GE(text.columns.front(), 26) << "face name left of its place";
+    EXPECT_LE(text.columns.front(), 30) << "face name right of its place";
+    EXPECT_LE(text.columns.back(), shot.width - 3) << "file name not right-aligned 2 pixels in";
+    EXPECT_GE(text.columns.back(), shot.width - 8) << "file name not right-aligned 2 pixels in";
 }
 
 TEST_F(FontDialog, PaintsTheSelectedRowWhiteOnNavyWithTheHighlightedMarkAndFollowsAClick) {
