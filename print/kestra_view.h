@@ -23,6 +23,8 @@ class CKestraView : public CView {
     void OnPrint(CDC* dc, CPrintInfo* info) override;
     void OnEndPrinting(CDC* dc, CPrintInfo* info) override;
 
+    // The font command; defined with the program (app/font_command.cpp).
+    void OnSetFont();
     void OnUpdateSetRange(CCmdUI* cmdUi);
     void OnUpdateFilePrint(CCmdUI* cmdUi);
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Shows the program on the sample data of the test bed, under Wine with code
-# page 950. With a display it simply runs; without one it runs on a virtual
-# screen, takes a screenshot into out/demo.png and closes the program.
-#   KESTRA_DEMO_SECONDS  how long to wait before the screenshot (default 8)
+# page 950. With a display it simply runs, for a person to use. Without one it
+# runs the first flow unattended on a virtual screen (the standard row, a
+# range with both input methods, preview, print) and leaves pictures in out/:
+# font-dialog.png, range-dialog.png, main-window.png, preview.png and
+# printed-page1.png (the printed PostScript's first page).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -10,9 +12,7 @@ root=$PWD
 build="$root/build/x64"
 program="$build/app/Kestra.exe"
 prefix="$root/out/demo-prefix"
-screenshot="$root/out/demo.png"
 print_file="$root/out/demo-print.ps"
-wait_seconds=${KESTRA_DEMO_SECONDS:-8}
 
 if [ ! -f "$program" ]; then
     echo "demo: $program does not exist yet; build it first (make x64)" >&2
@@ -38,21 +38,35 @@ if [ -n "${DISPLAY:-}" ]; then
     exit 0
 fi
 
-# Inside its own X server: the Wine desktop draws window captions, which a
-# bare X server without a window manager would not.
-rm -f "$screenshot"
-export KESTRA_DEMO_PROGRAM="$program" KESTRA_DEMO_SHOT="$screenshot" KESTRA_DEMO_WAIT="$wait_seconds"
+# Unattended, inside its own X server: the Wine desktop draws window
+# captions, which a bare X server without a window manager would not. The
+# driver runs the program through its first flow and pictures every step.
+driver="$build/app/kestra_demo_drive.exe"
+[ -f "$driver" ] || { echo "demo: $driver is missing (build x64 with its tests)" >&2; exit 1; }
+pictures="$root/out"
+rm -f "$pictures"/{font-dialog,range-dialog,main-window,preview}.{bmp,png} "$pictures/printed-page1.png"
+export KESTRA_BUILD_DIR="$build"
+export KESTRA_DEMO_DRIVER="$driver" KESTRA_DEMO_OUT="Z:${pictures//\//\\}" KESTRA_DEMO_PRINT="Z:${print_file//\//\\}"
+status=0
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    wine explorer /desktop=kestra,1024x768 "$KESTRA_DEMO_PROGRAM" >/dev/null 2>&1 &
-    sleep "$KESTRA_DEMO_WAIT"
-    import -window root "$KESTRA_DEMO_SHOT"
-    wineserver -k
-    wait
-' || true
-wineserver -w 2>/dev/null || true
+    wine explorer /desktop=kestra,1024x768 "$KESTRA_DEMO_DRIVER" "$KESTRA_DEMO_OUT" "$KESTRA_DEMO_PRINT"
+    wineserver -w
+' || status=$?
+wineserver -k 2>/dev/null || true
 
-if [ ! -s "$screenshot" ]; then
-    echo "demo: no screenshot was taken" >&2
-    exit 1
+for step in font-dialog range-dialog main-window preview; do
+    if [ -s "$pictures/$step.bmp" ]; then
+        convert "$pictures/$step.bmp" "$pictures/$step.png" && rm -f "$pictures/$step.bmp"
+    else
+        echo "demo: no picture of the $step" >&2
+        status=1
+    fi
+done
+if [ -s "$print_file" ]; then
+    gs -q -sDEVICE=png16m -r60 -dFirstPage=1 -dLastPage=1 -o "$pictures/printed-page1.png" "$print_file"
+else
+    echo "demo: nothing was printed" >&2
+    status=1
 fi
-echo "demo: screenshot in $screenshot"
+ls -l "$pictures"/*.png 2>/dev/null || true
+exit "$status"

@@ -3,84 +3,35 @@
 
 #include <string>
 
+#include "app/tests/user_driver.h"
 #include "fw/fw_ids.h"
 #include "fw/tests/wine_test_support.h"
 #include "res/resource.h"
 
 namespace {
 
-// 自造字 - 列印程式
-const char kUntitledCaption[] = "\xA6\xDB\xB3\x79\xA6\x72 - \xA6\x43\xA6\x4C\xB5\x7B\xA6\xA1";
-// 列印程式
-const char kAppTitle[] = "\xA6\x43\xA6\x4C\xB5\x7B\xA6\xA1";
+using namespace userdriver;
+
 // 造字列印-註解
 const char kNotesCaption[] = "\xB3\x79\xA6\x72\xA6\x43\xA6\x4C-\xB5\xF9\xB8\xD1";
 
-std::string programPath() {
-    return testsupport::dosPath(testsupport::environment("KESTRA_BUILD_DIR") + "/app/Kestra.exe");
-}
-
-class Program {
-  public:
-    explicit Program(const std::string& arguments = "") {
-        // Appended piece by piece: GCC 12 misreads "x" + string as an overlap.
-        std::string commandLine(1, '"');
-        commandLine.append(programPath()).append(1, '"');
-        if (!arguments.empty())
-            commandLine.append(1, ' ').append(arguments);
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        started_ = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  nullptr, &startup, &process_);
+// The main window once the start-up font dialog has been cancelled: the
+// program then runs with no face chosen.
+HWND withoutAFace(const Program& program) {
+    HWND main = program.window(kUntitledCaption);
+    HWND font = program.window(kFontDialogCaption);
+    EXPECT_NE(font, nullptr) << "the font dialog opens at start-up";
+    if (font) {
+        pressEscape(font);
+        EXPECT_TRUE(waitUntilGone(program.id(), kFontDialogCaption));
     }
-    ~Program() {
-        if (!started_)
-            return;
-        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
-            TerminateProcess(process_.hProcess, 99);
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-    bool started() const { return started_; }
-    DWORD id() const { return process_.dwProcessId; }
-    HWND window(const char* caption, DWORD timeoutMs = 30000) const {
-        return testsupport::waitForWindow(id(), caption, timeoutMs);
-    }
-    // The exit code, or STILL_ACTIVE when it has not ended within the time.
-    DWORD exitCode(DWORD timeoutMs = 15000) const {
-        WaitForSingleObject(process_.hProcess, timeoutMs);
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
-
-  private:
-    PROCESS_INFORMATION process_{};
-    bool started_ = false;
-};
-
-int visibleWindowsOf(DWORD processId) {
-    struct Count {
-        DWORD id;
-        int n;
-    } count{processId, 0};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
-            auto* c = reinterpret_cast<Count*>(lParam);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == c->id && IsWindowVisible(hwnd))
-                ++c->n;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count.n;
+    return main;
 }
 
 TEST(Program, OpensWithTheUntitledCaptionAndEndsCleanlyWhenClosed) {
     Program program;
     ASSERT_TRUE(program.started()) << programPath();
-    HWND main = program.window(kUntitledCaption);
+    HWND main = withoutAFace(program);
     ASSERT_NE(main, nullptr) << "no main window captioned 自造字 - 列印程式";
     EXPECT_NE(GetMenu(main), nullptr);
     PostMessageA(main, WM_CLOSE, 0, 0);
@@ -89,7 +40,7 @@ TEST(Program, OpensWithTheUntitledCaptionAndEndsCleanlyWhenClosed) {
 
 TEST(Program, NotesBoxOpensWithoutBlockingTheMainWindow) {
     Program program;
-    HWND main = program.window(kUntitledCaption);
+    HWND main = withoutAFace(program);
     ASSERT_NE(main, nullptr);
     PostMessageA(main, WM_COMMAND, ID_NOTES, 0);
     HWND notes = program.window(kNotesCaption, 10000);
@@ -108,7 +59,7 @@ TEST(Program, PrintCommandsDoNothingBeforeAFaceIsChosen) {
     ASSERT_FALSE(output.empty());
     DeleteFileA(output.c_str());
     Program program;
-    HWND main = program.window(kUntitledCaption);
+    HWND main = withoutAFace(program);
     ASSERT_NE(main, nullptr);
     PostMessageA(main, WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(ID_FILE_PRINT, 1), 0); // Ctrl+P

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "fw/tests/wine_test_support.h"
+#include "fw/fw_ids.h"
 #include "res/resource.h"
 
 namespace userdriver {
@@ -124,6 +125,109 @@ bool waitUntilGone(DWORD processId, const char* caption, DWORD timeoutMs) {
             return false;
         Sleep(100);
     }
+    return true;
+}
+
+HWND findControl(HWND parent, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            if (GetDlgCtrlID(hwnd) != s->id || !IsWindowVisible(hwnd))
+                return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND waitForControl(HWND parent, int id, DWORD timeoutMs) {
+    const DWORD end = GetTickCount() + timeoutMs;
+    for (;;) {
+        if (HWND control = findControl(parent, id))
+            return control;
+        if (static_cast<LONG>(end - GetTickCount()) <= 0)
+            return nullptr;
+        Sleep(100);
+    }
+}
+
+bool jobFinished(const std::string& path, DWORD timeoutMs) {
+    const DWORD end = GetTickCount() + timeoutMs;
+    do {
+        if (testsupport::readFile(path).find("%%EOF") != std::string::npos)
+            return true;
+        Sleep(200);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);
+    return false;
+}
+
+namespace {
+
+// 標準造字 - 列印程式
+const char kStandardCaption[] =
+    "\xBC\xD0\xB7\xC7\xB3\x79\xA6\x72 - \xA6\x43\xA6\x4C\xB5\x7B\xA6\xA1";
+
+bool failed(FirstFlow& flow, const char* step) {
+    flow.failedStep = step;
+    return false;
+}
+
+// Lets the window finish painting before it is pictured.
+void settle(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(500);
+}
+
+} // namespace
+
+bool runFirstFlow(Program& program, const std::string& printerFile,
+                  void (*atStep)(const char* step, HWND window), FirstFlow& flow) {
+    HWND font = program.window(kFontDialogCaption);
+    if (!font)
+        return failed(flow, "font-dialog");
+    settle(font);
+    atStep("font-dialog", font);
+    if (!chooseFontRow(font, 0))
+        return failed(flow, "font-dialog row");
+    HWND range = program.window(kRangeDialogCaption);
+    if (!range)
+        return failed(flow, "range-dialog");
+    SendMessageA(GetDlgItem(range, IDC_RANGE_CODES), BM_CLICK, 0, 0);
+    typeInto(range, IDC_FROM_CODE, "FA40");
+    typeInto(range, IDC_TO_CODE, "FBFE");
+    for (int item : {0, 1})
+        SendMessageA(GetDlgItem(range, IDC_IME_LIST), LB_SETSEL, TRUE, item);
+    settle(range);
+    atStep("range-dialog", range);
+    PostMessageA(GetDlgItem(range, IDOK), BM_CLICK, 0, 0);
+    if (!waitUntilGone(program.id(), kRangeDialogCaption))
+        return failed(flow, "range-dialog OK");
+    HWND main = program.window(kStandardCaption);
+    if (!main)
+        return failed(flow, "main-window");
+    flow.printedCaption = windowText(main);
+    settle(main);
+    atStep("main-window", main);
+    command(main, ID_FILE_PRINT_PREVIEW);
+    HWND close = waitForControl(main, AFX_ID_PREVIEW_CLOSE);
+    if (!close)
+        return failed(flow, "preview");
+    settle(main);
+    atStep("preview", main);
+    SendMessageA(close, BM_CLICK, 0, 0);
+    DeleteFileA(printerFile.c_str());
+    command(main, ID_FILE_PRINT_DIRECT);
+    if (!jobFinished(printerFile, 60000))
+        return failed(flow, "print");
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    if (program.exitCode() != 0)
+        return failed(flow, "exit");
     return true;
 }
 

@@ -66,6 +66,26 @@ int visibleWindowsOf(DWORD processId);
 // Waits until the process shows no window with that caption.
 bool waitUntilGone(DWORD processId, const char* caption, DWORD timeoutMs = 30000);
 
+// A control anywhere inside `parent` (the preview bar's buttons, say), or null.
+HWND findControl(HWND parent, int id);
+// Waits until `id` is a control inside `parent`.
+HWND waitForControl(HWND parent, int id, DWORD timeoutMs = 30000);
+
+// The demo's flow, which the end-to-end test runs too: start-up, the standard
+// row, the range FA40-FBFE with both input methods, the main window, a
+// preview page, printed directly, then the end. `atStep` is called with each
+// step's window while it shows ("font-dialog", "range-dialog", "main-window",
+// "preview"). Returns false, with the step that failed in `failedStep`, when
+// a window did not come.
+struct FirstFlow {
+    std::string failedStep;
+    std::string printedCaption; // of the main window after the choice
+};
+bool runFirstFlow(Program& program, const std::string& printerFile,
+                  void (*atStep)(const char* step, HWND window), FirstFlow& flow);
+// Waits for the printer's file to hold a finished job.
+bool jobFinished(const std::string& path, DWORD timeoutMs);
+
 // A registry value as the program would read it: its type and its bytes.
 struct RegistryValue {
     DWORD type = 0;

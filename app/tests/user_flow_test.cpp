@@ -79,18 +79,6 @@ class UserFlow : public ::testing::Test {
     std::string output;
 };
 
-// Waits for the printer's file to hold a finished job.
-bool jobFinished(const std::string& path, DWORD timeoutMs) {
-    const DWORD end = GetTickCount() + timeoutMs;
-    do {
-        const std::string job = testsupport::readFile(path);
-        if (job.find("%%EOF") != std::string::npos)
-            return true;
-        Sleep(200);
-    } while (static_cast<LONG>(end - GetTickCount()) > 0);
-    return false;
-}
-
 int pagesIn(const std::string& postscript) {
     int n = 0;
     for (size_t at = postscript.find("%%Page:"); at != std::string::npos;

@@ -194,22 +194,51 @@ WindowShot captureClient(HWND hwnd) {
     return shot;
 }
 
-void keepShot(const WindowShot& shot, const char* name) {
-    const std::string folder = environment("KESTRA_TEST_OUTPUT");
-    if (folder.empty())
-        return;
+WindowShot captureScreenArea(const RECT& area) {
+    WindowShot shot;
+    shot.width = area.right - area.left;
+    shot.height = area.bottom - area.top;
+    if (shot.width <= 0 || shot.height <= 0)
+        return WindowShot{};
+    shot.pixels.resize(static_cast<size_t>(shot.width) * static_cast<size_t>(shot.height));
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, shot.width, shot.height);
+    HGDIOBJ kept = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, shot.width, shot.height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, kept);
+    BITMAPINFO info{};
+    info.bmiHeader = topDownHeader(shot);
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(shot.height), shot.pixels.data(), &info,
+              DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    for (DWORD& pixel : shot.pixels)
+        pixel &= 0xFFFFFF;
+    return shot;
+}
+
+bool writeBitmap(const WindowShot& shot, const std::string& path) {
     const BITMAPINFOHEADER header = topDownHeader(shot);
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42; // "BM"
     file.bfOffBits = sizeof file + sizeof header;
     file.bfSize = file.bfOffBits + static_cast<DWORD>(shot.pixels.size() * 4);
-    const std::string path = dosPath(folder + "/" + name + ".bmp");
-    if (FILE* out = fopen(path.c_str(), "wb")) {
-        fwrite(&file, sizeof file, 1, out);
-        fwrite(&header, sizeof header, 1, out);
-        fwrite(shot.pixels.data(), 4, shot.pixels.size(), out);
-        fclose(out);
-    }
+    FILE* out = fopen(path.c_str(), "wb");
+    if (!out)
+        return false;
+    bool written = fwrite(&file, sizeof file, 1, out) == 1;
+    written = fwrite(&header, sizeof header, 1, out) == 1 && written;
+    written =
+        fwrite(shot.pixels.data(), 4, shot.pixels.size(), out) == shot.pixels.size() && written;
+    return fclose(out) == 0 && written;
+}
+
+void keepShot(const WindowShot& shot, const char* name) {
+    const std::string folder = environment("KESTRA_TEST_OUTPUT");
+    if (!folder.empty())
+        writeBitmap(shot, dosPath(folder + "/" + name + ".bmp"));
 }
 
 } // namespace testsupport

@@ -38,6 +38,10 @@ struct WindowShot {
     std::vector<DWORD> pixels;
 };
 WindowShot captureClient(HWND hwnd);
+// What the screen shows in `area` (screen coordinates): windows of any process.
+WindowShot captureScreenArea(const RECT& area);
+// A 32-bit BMP file; false when it could not be written whole.
+bool writeBitmap(const WindowShot& shot, const std::string& path);
 // Keeps the picture as KESTRA_TEST_OUTPUT/<name>.bmp, for a person to look at,
 // when that folder is set.
 void keepShot(const WindowShot& shot, const char* name);
