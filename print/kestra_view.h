@@ -23,6 +23,7 @@ class CKestraView : public CView {
     void OnPrint(CDC* dc, CPrintInfo* info) override;
     void OnEndPrinting(CDC* dc, CPrintInfo* info) override;
 
+    void OnSetRange();
     void OnUpdateSetRange(CCmdUI* cmdUi);
     void OnUpdateFilePrint(CCmdUI* cmdUi);
 
