@@ -43,6 +43,6 @@ class CPrintRangeDlg : public CDialog {
     void readAnnotations();
     void showError(UINT stringId);
 
-    // True while the dialog writes an edit's text itself (see setCodeText).
+    // True while the dialog changes an edit's text itself: setting it or undoing a change.
     bool writingCodeText = false;
 };
