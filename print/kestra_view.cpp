@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "dialogs/print_range_dlg.h"
 #include "eudc/app_state.h"
+#include "eudc/code_entry.h"
 #include "fw/dc.h"
 #include "fw/frame_wnd.h"
 #include "fw/gdi_object.h"
@@ -17,6 +19,7 @@ IMPLEMENT_DYNCREATE(CKestraView)
 
 BEGIN_MESSAGE_MAP(CKestraView, CView)
 ON_COMMAND(ID_SET_FONT, OnSetFont)
+ON_COMMAND(ID_SET_RANGE, OnSetRange)
 ON_UPDATE_COMMAND_UI(ID_SET_RANGE, OnUpdateSetRange)
 ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
 ON_UPDATE_COMMAND_UI(ID_FILE_PRINT, OnUpdateFilePrint)
@@ -30,6 +33,17 @@ using kestra::appState;
 
 BOOL CKestraView::PreCreateWindow(CREATESTRUCTA& cs) {
     return CView::PreCreateWindow(cs);
+}
+
+// The view shows no range, so nothing is repainted.
+void CKestraView::OnSetRange() {
+    CPrintRangeDlg dialog;
+    if (dialog.DoModal() != IDOK)
+        return;
+    const kestra::PrintSpan span = kestra::printSpanFor(
+        appState.printAll != 0, appState.rangeStartCode, appState.rangeEndCode);
+    appState.printStartIndex = span.startIndex;
+    appState.printCount = span.count;
 }
 
 void CKestraView::OnUpdateSetRange(CCmdUI* cmdUi) {

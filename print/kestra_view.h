@@ -25,6 +25,7 @@ class CKestraView : public CView {
 
     // The font command; defined with the program (app/font_command.cpp).
     void OnSetFont();
+    void OnSetRange();
     void OnUpdateSetRange(CCmdUI* cmdUi);
     void OnUpdateFilePrint(CCmdUI* cmdUi);
 

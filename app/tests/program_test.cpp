@@ -65,6 +65,7 @@ TEST(Program, PrintCommandsDoNothingBeforeAFaceIsChosen) {
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(ID_FILE_PRINT, 1), 0); // Ctrl+P
     PostMessageA(main, WM_COMMAND, ID_FILE_PRINT_PREVIEW, 0);
     PostMessageA(main, WM_COMMAND, ID_APP_ABOUT, 0);
+    PostMessageA(main, WM_COMMAND, ID_SET_RANGE, 0);
     testsupport::pumpMessages(3000);
     EXPECT_EQ(visibleWindowsOf(program.id()), 1) << "no dialog, preview or printing box";
     EXPECT_FALSE(testsupport::fileExists(output));

@@ -27,9 +27,16 @@ const char kFaceCaption[] = "AR PL UMing TW - \xA6\x43\xA6\x4C\xB5\x7B\xA6\xA1";
 constexpr int kStandardRow = 0;
 constexpr int kFaceRow = 1;
 
+// The test bed's links, as the first test found them.
+const RegistryValues& bedLinks() {
+    static const RegistryValues links = valuesOf(kEudcKey);
+    return links;
+}
+
 class UserFlow : public ::testing::Test {
   protected:
     void SetUp() override {
+        bedLinks();
         links = valuesOf(kEudcKey);
         ASSERT_EQ(links.count(kDefaultFace), 1u) << "the test bed links 細明體";
         output = testsupport::printerOutputPath();
@@ -54,6 +61,14 @@ class UserFlow : public ::testing::Test {
             pressEscape(dialog);
         EXPECT_TRUE(waitUntilGone(program.id(), kRangeDialogCaption));
         return program.window(caption);
+    }
+
+    // Whatever a test did to the links, the next one starts from the bed's.
+    void TearDown() override {
+        RegDeleteKeyA(HKEY_CURRENT_USER, kCopiesKey);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kEudcKey);
+        for (const auto& [name, value] : bedLinks())
+            setValue(kEudcKey, name.c_str(), value);
     }
 
     void expectLinksAsBefore(const char* when) {

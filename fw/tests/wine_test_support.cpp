@@ -108,7 +108,7 @@ DWORD gdiObjectCount() {
     return live;
 }
 
-BoxCloser::BoxCloser() : thread_([this] { run(); }) {}
+BoxCloser::BoxCloser(HWND owner) : owner_(owner), thread_([this] { run(); }) {}
 
 BoxCloser::~BoxCloser() {
     stop_ = true;
@@ -134,6 +134,8 @@ BOOL CALLBACK BoxCloser::closeBox(HWND hwnd, LPARAM self) {
     char cls[32] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
     if (owner != GetCurrentProcessId() || !IsWindowVisible(hwnd) || std::string(cls) != "#32770")
+        return TRUE;
+    if (closer->owner_ && GetWindow(hwnd, GW_OWNER) != closer->owner_)
         return TRUE;
     // A message box's text is its static control 0xFFFF.
     char text[256] = {};

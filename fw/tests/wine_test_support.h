@@ -47,10 +47,11 @@ bool writeBitmap(const WindowShot& shot, const std::string& path);
 void keepShot(const WindowShot& shot, const char* name);
 
 // While it lives, answers OK to every dialog box this process shows (message
-// boxes included) and counts them.
+// boxes included) and counts them. Given an owner, only to the boxes that
+// window owns, so a dialog can be driven while its own boxes are answered.
 class BoxCloser {
   public:
-    BoxCloser();
+    explicit BoxCloser(HWND owner = nullptr);
     ~BoxCloser();
     BoxCloser(const BoxCloser&) = delete;
     BoxCloser& operator=(const BoxCloser&) = delete;
@@ -61,6 +62,7 @@ class BoxCloser {
   private:
     void run();
     static BOOL CALLBACK closeBox(HWND hwnd, LPARAM self);
+    HWND owner_;
     std::atomic<bool> stop_{false};
     std::atomic<int> closed_{0};
     mutable std::mutex textLock_;
