@@ -3,8 +3,9 @@
 // portable zip, unpacked.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 
 #include <string>
 
