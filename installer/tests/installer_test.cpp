@@ -7,11 +7,20 @@
 
 #include <shlobj.h>
 
+#include <ostream>
 #include <string>
 
 #include "app/tests/user_driver.h"
 #include "fw/tests/wine_test_support.h"
 #include "res/kestra_version.h"
+
+namespace userdriver {
+// Shows a value as its type and text when a comparison fails.
+void PrintTo(const RegistryValue& value, std::ostream* out) {
+    *out << "type " << value.type << " \"" << value.data.c_str() << "\" (" << value.data.size()
+         << " bytes)";
+}
+} // namespace userdriver
 
 namespace {
 
