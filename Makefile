@@ -1,7 +1,8 @@
 # Entry points. Each first installs what is missing (scripts/setup-deps.sh).
 #   make test   every test: native, native under ASan+UBSan, and under Wine
 #   make demo   the program on the bundled sample data, under Wine
-#   make dist   dist/x64/Kestra.exe and dist/x86/Kestra.exe
+#   make dist   dist/x64/Kestra.exe, dist/x86/Kestra.exe, and per architecture a
+#               portable zip and a per-user installer in dist/
 #   make fuzz   the dictionary-loader fuzzer (FUZZ_SECONDS, default 600)
 #   make bench  the benchmarks
 
@@ -42,11 +43,17 @@ test: native asan x64 x86
 demo: x64
 	@bash scripts/demo.sh
 
+# The builds make the packages (installer/CMakeLists.txt); dist gathers them.
 dist: x64 x86
 	@mkdir -p dist/x64 dist/x86
 	@cp build/x64/app/Kestra.exe dist/x64/Kestra.exe
 	@cp build/x86/app/Kestra.exe dist/x86/Kestra.exe
-	@ls -l dist/x64/Kestra.exe dist/x86/Kestra.exe
+	@rm -f dist/Kestra-*
+	@v=$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/x64/CMakeCache.txt) && \
+	for arch in x64 x86; do \
+		cp build/$$arch/installer/Kestra-$$v-$$arch.zip build/$$arch/installer/Kestra-$$v-$$arch-setup.exe dist/ || exit 1; \
+	done
+	@ls -l dist/x64/Kestra.exe dist/x86/Kestra.exe dist/Kestra-*
 
 fuzz: deps
 	@bash scripts/fuzz.sh

@@ -2,12 +2,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "fw/fw_ids.h"
 #include "fw/tests/wine_test_support.h"
+#include "res/kestra_version.h"
 #include "res/resource.h"
 
 namespace {
@@ -131,6 +136,86 @@ TEST_F(ProgramResources, DialogsAndIconArePresent) {
             << "dialog " << id;
     EXPECT_NE(FindResourceA(module, MAKEINTRESOURCEA(IDR_MAINFRAME), MAKEINTRESOURCEA(14)), nullptr)
         << "icon group";
+}
+
+// The texts of the About box's dialog template, as the box shows them.
+std::vector<std::string> aboutBoxTexts(HMODULE module) {
+    HWND box = CreateDialogParamA(
+        module, MAKEINTRESOURCEA(IDD_ABOUTBOX), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    std::vector<std::string> texts;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char buffer[128] = {};
+        GetWindowTextA(child, buffer, sizeof buffer);
+        texts.emplace_back(buffer);
+    }
+    DestroyWindow(box);
+    return texts;
+}
+
+TEST_F(ProgramResources, VersionResourceAndAboutBoxCarryTheBuildVersion) {
+    const std::string path =
+        testsupport::dosPath(testsupport::environment("KESTRA_BUILD_DIR") + "/app/Kestra.exe");
+    std::vector<char> info(GetFileVersionInfoSizeA(path.c_str(), nullptr));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
+    const DWORD high = MAKELONG(KESTRA_VERSION_MINOR, KESTRA_VERSION_MAJOR);
+    const DWORD low = MAKELONG(0, KESTRA_VERSION_PATCH);
+    EXPECT_EQ(fixed->dwFileVersionMS, high);
+    EXPECT_EQ(fixed->dwFileVersionLS, low);
+    EXPECT_EQ(fixed->dwProductVersionMS, high);
+    EXPECT_EQ(fixed->dwProductVersionLS, low);
+
+    const std::vector<std::pair<const char*, std::string>> strings = {
+        {"FileVersion", KESTRA_VERSION_TEXT},
+        {"ProductVersion", KESTRA_VERSION_TEXT},
+        // Kestra 外字列印程式
+        {"ProductName", "Kestra \xA5\x7E\xA6\x72\xA6\x43\xA6\x4C\xB5\x7B\xA6\xA1"},
+        {"FileDescription", "\xA5\x7E\xA6\x72\xA6\x43\xA6\x4C\xB5\x7B\xA6\xA1"}, // 外字列印程式
+    };
+    for (const auto& [name, expected] : strings) {
+        const std::string query = std::string("\\StringFileInfo\\040404B0\\") + name;
+        char* value = nullptr;
+        EXPECT_TRUE(
+            VerQueryValueA(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &size) &&
+            value && expected == value)
+            << name;
+    }
+    // 版本
+    EXPECT_THAT(aboutBoxTexts(module),
+                ::testing::Contains("\xAA\xA9\xA5\xBB " KESTRA_VERSION_SHORT));
+}
+
+TEST_F(ProgramResources, ManifestAsksForGdiScalingOnTheSupportedSystems) {
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(found, nullptr);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                               SizeofResource(module, found));
+    for (const char* part : {
+             "version=\"" KESTRA_VERSION_TEXT ".0\"", ">false</dpiAware>", ">true</gdiScaling>",
+             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", // Windows 7
+             "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", // 8
+             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", // 8.1
+             "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", // 10 and 11
+         })
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+    EXPECT_EQ(manifest.find("PerMonitor"), std::string::npos);
+}
+
+// This test program carries the program's resources, manifest included. The
+// version-6 controls come from their side-by-side assembly (Wine's copy also
+// reports itself as 5.81, so the version number tells nothing).
+TEST(ProgramManifest, LoadsTheCommonControlsSixAssembly) {
+    InitCommonControls();
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(GetModuleHandleA("comctl32.dll"), path, sizeof path);
+    CharLowerA(path);
+    EXPECT_NE(std::string(path).find("microsoft.windows.common-controls_6595b64144ccf1df_6."),
+              std::string::npos)
+        << path;
 }
 
 } // namespace

@@ -17,10 +17,12 @@ std::string programPath() {
     return testsupport::dosPath(testsupport::environment("KESTRA_BUILD_DIR") + "/app/Kestra.exe");
 }
 
-Program::Program(const std::string& arguments) {
+Program::Program(const std::string& arguments) : Program(programPath(), arguments) {}
+
+Program::Program(const std::string& path, const std::string& arguments) {
     // Appended piece by piece: GCC 12 misreads "x" + string as an overlap.
     std::string commandLine(1, '"');
-    commandLine.append(programPath()).append(1, '"');
+    commandLine.append(path).append(1, '"');
     if (!arguments.empty())
         commandLine.append(1, ' ').append(arguments);
     STARTUPINFOA startup{};

@@ -24,6 +24,8 @@ std::string programPath();
 class Program {
   public:
     explicit Program(const std::string& arguments = "");
+    // A copy of the program elsewhere: installed, or unpacked from its zip.
+    Program(const std::string& path, const std::string& arguments);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

@@ -1,0 +1,172 @@
+; The per-user installer of Kestra: no administrator rights, a Start-menu
+; shortcut, an entry in the user's installed programs, and an uninstaller that
+; puts back any EUDC link the program still holds before it removes the files.
+;
+; Built by installer/CMakeLists.txt:
+;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DARCH=x64|x86
+;            -DPROGRAM=path/to/Kestra.exe -DOUTFILE=path/to/setup.exe kestra.nsi
+
+!if "${ARCH}" == "x64"
+    ; The 64-bit program runs only on 64-bit Windows, and so may its installer.
+    Target amd64-unicode
+!else
+    Target x86-unicode
+!endif
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+
+!define PRODUCT "Kestra 外字列印程式"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Kestra"
+!define EUDC_KEY "EUDC\950"
+; Where the program keeps a copy of each EUDC link while it has removed it.
+!define PROGRAM_KEY "Software\Kestra"
+!define REMOVED_LINKS_KEY "${PROGRAM_KEY}\Removed EUDC links"
+!define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
+
+!define REG_SZ 1
+!define REG_EXPAND_SZ 2
+!define KEY_READ 0x20019
+; RRF_RT_ANY | RRF_NOEXPAND: report any type, REG_EXPAND_SZ as itself.
+!define RRF_ANY_TYPE_AS_STORED 0x1000FFFF
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+RequestExecutionLevel user
+InstallDir "$LOCALAPPDATA\Programs\Kestra"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+SetCompressor /SOLID lzma
+ManifestSupportedOS all
+ManifestDPIAware true
+
+; makensis works in this script's folder.
+!define MUI_ICON "../res/kestra.ico"
+!define MUI_UNICON "../res/kestra.ico"
+!define MUI_FINISHPAGE_RUN "$INSTDIR\Kestra.exe"
+
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+; The first language is the one shown when the user's is neither.
+!insertmacro MUI_LANGUAGE "TradChinese"
+!insertmacro MUI_LANGUAGE "English"
+
+; No copyright holder is named anywhere in the program.
+!pragma warning disable 9100
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+VIAddVersionKey /LANG=${LANG_TRADCHINESE} "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_TRADCHINESE} "FileDescription" "${PRODUCT} 安裝程式"
+VIAddVersionKey /LANG=${LANG_TRADCHINESE} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_TRADCHINESE} "ProductVersion" "${VERSION}"
+
+Section
+    SetShellVarContext current
+    SetOutPath "$INSTDIR"
+    File "/oname=Kestra.exe" "${PROGRAM}"
+    WriteUninstaller "$INSTDIR\uninstall.exe"
+    CreateShortcut "${SHORTCUT}" "$INSTDIR\Kestra.exe"
+
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Kestra.exe,0"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+; $0 = a key under HKEY_CURRENT_USER, $1 = a value name.
+; Out: $2 = the value's type as stored, or -1 when it cannot be read (missing).
+; Uses $3, $4.
+Function un.ValueType
+    StrCpy $2 -1
+    System::Call 'advapi32::RegOpenCurrentUser(i ${KEY_READ}, *p .r3) i .r4'
+    ${If} $4 = 0
+        System::Call 'advapi32::RegGetValueW(p r3, w r0, w r1, i ${RRF_ANY_TYPE_AS_STORED}, *i .r2, p 0, p 0) i .r4'
+        ${If} $4 <> 0
+            StrCpy $2 -1
+        ${EndIf}
+        System::Call 'advapi32::RegCloseKey(p r3)'
+    ${EndIf}
+FunctionEnd
+
+; $1 = the name of a kept copy under REMOVED_LINKS_KEY.
+; Writes the link back, with its own type, only when EUDC\950 lacks that value:
+; a link the user made meanwhile is never overwritten.
+; Out: $5 = 1 when the link is settled (back, or made anew by the user), else 0.
+Function un.PutBackLink
+    StrCpy $5 0
+    StrCpy $0 "${EUDC_KEY}"
+    Call un.ValueType
+    ${If} $2 <> -1
+        StrCpy $5 1
+        Return
+    ${EndIf}
+    StrCpy $0 "${REMOVED_LINKS_KEY}"
+    Call un.ValueType
+    ${If} $2 <> ${REG_SZ}
+    ${AndIf} $2 <> ${REG_EXPAND_SZ}
+        ; No EUDC link is kept in any other type: leave the copy alone.
+        Return
+    ${EndIf}
+    ClearErrors
+    ReadRegStr $6 HKCU "${REMOVED_LINKS_KEY}" $1
+    ${If} ${Errors}
+        Return
+    ${EndIf}
+    ; The system rereads the links when EUDC is switched back on.
+    System::Call 'gdi32::EnableEUDC(i 0)'
+    ${If} $2 = ${REG_EXPAND_SZ}
+        WriteRegExpandStr HKCU "${EUDC_KEY}" $1 $6
+    ${Else}
+        WriteRegStr HKCU "${EUDC_KEY}" $1 $6
+    ${EndIf}
+    ${IfNot} ${Errors}
+        StrCpy $5 1
+    ${EndIf}
+    System::Call 'gdi32::EnableEUDC(i 1)'
+FunctionEnd
+
+; Does on uninstall what the program does at its next start: every link it
+; removed and never wrote back goes back into EUDC\950. A copy is deleted only
+; once its link is settled, so a failed write loses nothing.
+Function un.PutBackRemovedLinks
+    StrCpy $7 0
+    ${Do}
+        ClearErrors
+        EnumRegValue $1 HKCU "${REMOVED_LINKS_KEY}" $7
+        ${If} ${Errors}
+        ${OrIf} $1 == ""
+            ${Break}
+        ${EndIf}
+        Call un.PutBackLink
+        ${If} $5 = 1
+            ClearErrors
+            DeleteRegValue HKCU "${REMOVED_LINKS_KEY}" $1
+        ${EndIf}
+        ; A deleted copy's successor moves up into this index.
+        ${If} $5 <> 1
+        ${OrIf} ${Errors}
+            IntOp $7 $7 + 1
+        ${EndIf}
+    ${Loop}
+    DeleteRegKey /ifempty HKCU "${REMOVED_LINKS_KEY}"
+    DeleteRegKey /ifempty HKCU "${PROGRAM_KEY}"
+FunctionEnd
+
+Section "Uninstall"
+    SetShellVarContext current
+    Call un.PutBackRemovedLinks
+    Delete "${SHORTCUT}"
+    Delete "$INSTDIR\Kestra.exe"
+    Delete "$INSTDIR\uninstall.exe"
+    RMDir "$INSTDIR"
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd
