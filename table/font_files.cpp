@@ -114,6 +114,10 @@ bool EudcFont::fail(FontProblem problem, std::string reason) {
     return false;
 }
 
+FontconfigSession::~FontconfigSession() {
+    FcFini();
+}
+
 std::optional<FontLocation> findLabelFont(const std::string& family) {
     Pattern pattern(FcPatternCreate());
     if (!pattern)

@@ -73,6 +73,17 @@ class EudcFont {
     std::string reason_;
 };
 
+// Fontconfig keeps its parsed configuration for the life of the process. A
+// program that looks fonts up holds one session for its whole run and so ends
+// with everything released.
+class FontconfigSession {
+  public:
+    FontconfigSession() = default;
+    ~FontconfigSession();
+    FontconfigSession(const FontconfigSession&) = delete;
+    FontconfigSession& operator=(const FontconfigSession&) = delete;
+};
+
 struct FontLocation {
     std::string path;
     int index = 0;

@@ -44,12 +44,33 @@ void cellMetrics(FT_Face face, double& emPerCell, double& ascentPerCell) {
 
 } // namespace
 
+// Glyphs positioned on the page with the text they stand for, one glyph to
+// each character.
+struct PdfSurface::TextRun {
+    std::vector<cairo_glyph_t> glyphs;
+    std::vector<cairo_text_cluster_t> clusters;
+    std::string utf8;
+
+    void add(FT_UInt glyph, char32_t character, double x, double y) {
+        const size_t before = utf8.size();
+        appendUtf8(utf8, character);
+        glyphs.push_back({glyph, x, y});
+        clusters.push_back({static_cast<int>(utf8.size() - before), 1});
+    }
+    void clear() {
+        glyphs.clear();
+        clusters.clear();
+        utf8.clear();
+    }
+};
+
 struct PdfSurface::ScaledFont {
     const CairoFace* face = nullptr;
     int32_t height = 0;
     cairo_scaled_font_t* scaled = nullptr;
     double unitScale = 0; // page units per font unit
     double baseline = 0;  // below the top of the text
+    TextRun pending;      // drawn at the next flush
     ~ScaledFont() { cairo_scaled_font_destroy(scaled); }
 };
 
@@ -161,77 +182,60 @@ void PdfSurface::deleteObject(SurfaceObject handle) {
         delete object;
 }
 
-void PdfSurface::addGlyph(FT_UInt glyph, char32_t character, double advance) {
-    const size_t before = utf8_.size();
-    appendUtf8(utf8_, character);
-    if (glyph != 0) {
-        glyphs_.push_back({glyph, penAdvance_, 0});
-        clusters_.push_back({static_cast<int>(utf8_.size() - before), 1});
-    } else {
-        utf8_.resize(before);
-    }
-    penAdvance_ += advance;
-}
-
 // A glyph cell holds user-defined codes: each reaches its glyph through its
-// PUA index, the mapping Windows gives code page 950.
-void PdfSurface::collectCellGlyphs(const char* text, int length) {
-    const ScaledFont& font = *font_->font;
+// PUA index, the mapping Windows gives code page 950. A code the font does
+// not map takes its place but shows nothing.
+double PdfSurface::layOutCells(const ScaledFont& font, const char* text, int length, double x,
+                               double y, TextRun* run) {
+    double advance = 0;
     for (int i = 0; i + 1 < length; i += 2) {
         const auto code = static_cast<uint16_t>((static_cast<unsigned char>(text[i]) << 8) |
                                                 static_cast<unsigned char>(text[i + 1]));
         const uint16_t index = codeToPuaIndex(code);
         const FT_UInt glyph = eudc_.glyphOfCode(code);
-        const double advance = font.face->advance(glyph) * font.unitScale;
-        if (index != kNoCode)
-            addGlyph(glyph, kFirstPuaCodePoint + index, advance);
+        if (run != nullptr && glyph != 0 && index != kNoCode)
+            run->add(glyph, kFirstPuaCodePoint + index, x + advance, y);
+        advance += font.face->advance(glyph) * font.unitScale;
     }
+    return advance;
 }
 
-void PdfSurface::collectLabelGlyphs(const char* text, int length) {
-    const ScaledFont& font = *font_->font;
+// Lays the text out from (x, y), the top left, into run when one is given;
+// returns its advance.
+double PdfSurface::layOutText(const ScaledFont& font, const char* text, int length, double x,
+                              double y, TextRun* run) {
+    const double baseline = -y + font.baseline;
+    if (font.face == &glyphFace_)
+        return layOutCells(font, text, length, x, baseline, run);
     const FT_Face face = font.face->ftFace();
+    double advance = 0;
     for (char32_t character : big5_.toUnicode(text, length)) {
         const FT_UInt glyph = FT_Get_Char_Index(face, character);
-        addGlyph(glyph, character, font.face->advance(glyph) * font.unitScale);
+        if (run != nullptr && glyph != 0)
+            run->add(glyph, character, x + advance, baseline);
+        advance += font.face->advance(glyph) * font.unitScale;
     }
-}
-
-void PdfSurface::collectGlyphs(const ScaledFont& font, const char* text, int length) {
-    glyphs_.clear();
-    clusters_.clear();
-    utf8_.clear();
-    penAdvance_ = 0;
-    if (font.face == &glyphFace_)
-        collectCellGlyphs(text, length);
-    else
-        collectLabelGlyphs(text, length);
+    return advance;
 }
 
 void PdfSurface::textOut(int32_t x, int32_t y, const char* text, int length) {
     if (font_->font == nullptr || length <= 0)
         return;
-    const ScaledFont& font = *font_->font;
-    collectGlyphs(font, text, length);
-    if (glyphs_.empty())
-        return;
-    for (cairo_glyph_t& glyph : glyphs_) {
-        glyph.x += x;
-        glyph.y = -y + font.baseline;
-    }
-    cairo_set_scaled_font(cr_, font.scaled);
-    cairo_show_text_glyphs(cr_, utf8_.data(), static_cast<int>(utf8_.size()), glyphs_.data(),
-                           static_cast<int>(glyphs_.size()), clusters_.data(),
-                           static_cast<int>(clusters_.size()), cairo_text_cluster_flags_t{});
+    layOutText(*font_->font, text, length, x, y, &font_->font->pending);
 }
 
 void PdfSurface::rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    cairo_rectangle(cr_, left, -top, right - left, top - bottom);
-    if (!brush_->hollow) {
-        cairo_set_source_rgb(cr_, 1, 1, 1);
-        cairo_fill_preserve(cr_);
-        cairo_set_source_rgb(cr_, 0, 0, 0);
+    if (brush_->hollow) {
+        strokes_.push_back(
+            {pen_->penWidth, true, double(left), double(-top), double(right), double(-bottom)});
+        return;
     }
+    // A filled box covers what came before it: that must be on the page first.
+    flush();
+    cairo_rectangle(cr_, left, -top, right - left, top - bottom);
+    cairo_set_source_rgb(cr_, 1, 1, 1);
+    cairo_fill_preserve(cr_);
+    cairo_set_source_rgb(cr_, 0, 0, 0);
     cairo_set_line_width(cr_, pen_->penWidth);
     cairo_stroke(cr_);
 }
@@ -242,18 +246,56 @@ void PdfSurface::moveTo(int32_t x, int32_t y) {
 }
 
 void PdfSurface::lineTo(int32_t x, int32_t y) {
-    cairo_move_to(cr_, penX_, -penY_);
-    cairo_line_to(cr_, x, -y);
-    cairo_set_line_width(cr_, pen_->penWidth);
-    cairo_stroke(cr_);
+    strokes_.push_back(
+        {pen_->penWidth, false, double(penX_), double(-penY_), double(x), double(-y)});
     moveTo(x, y);
 }
 
 int32_t PdfSurface::textWidth(const char* text, int length) {
     if (font_->font == nullptr || length <= 0)
         return 0;
-    collectGlyphs(*font_->font, text, length);
-    return static_cast<int32_t>(std::lround(penAdvance_));
+    return static_cast<int32_t>(std::lround(layOutText(*font_->font, text, length, 0, 0, nullptr)));
+}
+
+void PdfSurface::flush() {
+    flushStrokes();
+    flushTexts();
+}
+
+// One path and one stroke for each pen width.
+void PdfSurface::flushStrokes() {
+    while (!strokes_.empty()) {
+        const double width = strokes_.front().width;
+        std::vector<Stroke> others;
+        for (const Stroke& stroke : strokes_) {
+            if (stroke.width != width) {
+                others.push_back(stroke);
+            } else if (stroke.box) {
+                cairo_rectangle(cr_, stroke.x0, stroke.y0, stroke.x1 - stroke.x0,
+                                stroke.y1 - stroke.y0);
+            } else {
+                cairo_move_to(cr_, stroke.x0, stroke.y0);
+                cairo_line_to(cr_, stroke.x1, stroke.y1);
+            }
+        }
+        cairo_set_line_width(cr_, width);
+        cairo_stroke(cr_);
+        strokes_.swap(others);
+    }
+}
+
+void PdfSurface::flushTexts() {
+    for (const auto& font : scaledFonts_) {
+        TextRun& run = font->pending;
+        if (run.glyphs.empty())
+            continue;
+        cairo_set_scaled_font(cr_, font->scaled);
+        cairo_show_text_glyphs(cr_, run.utf8.data(), static_cast<int>(run.utf8.size()),
+                               run.glyphs.data(), static_cast<int>(run.glyphs.size()),
+                               run.clusters.data(), static_cast<int>(run.clusters.size()),
+                               cairo_text_cluster_flags_t{});
+        run.clear();
+    }
 }
 
 } // namespace kestra

@@ -2,6 +2,12 @@
 // renderer asks for, in page units (0.1 mm, y negative downwards) mapped by the
 // transformation of the cairo context. Every text is real text: the labels
 // carry their Unicode, and a glyph cell its PUA character.
+//
+// A page is hundreds of small texts and boxes, all opaque black and none over
+// another, and cairo's cost is per drawing operation: so the surface gathers
+// the texts of each font and the outlines of each pen width, and draws each
+// group in one operation when the page is flushed (or before anything that
+// paints over what came before).
 #pragma once
 
 #include <cairo.h>
@@ -63,15 +69,27 @@ class PdfSurface : public DrawSurface {
     void lineTo(int32_t x, int32_t y) override;
     int32_t textWidth(const char* text, int length) override;
 
+    // Draws everything gathered so far; before the page is shown.
+    void flush();
+
     struct Object;
     struct ScaledFont;
+    struct TextRun;
 
   private:
+    struct Stroke {
+        double width;
+        bool box;
+        double x0, y0, x1, y1;
+    };
+
     ScaledFont* scaledFont(const CairoFace& face, int32_t height);
-    void collectGlyphs(const ScaledFont& font, const char* text, int length);
-    void collectCellGlyphs(const char* text, int length);
-    void collectLabelGlyphs(const char* text, int length);
-    void addGlyph(FT_UInt glyph, char32_t character, double advance);
+    double layOutText(const ScaledFont& font, const char* text, int length, double x, double y,
+                      TextRun* run);
+    double layOutCells(const ScaledFont& font, const char* text, int length, double x, double y,
+                       TextRun* run);
+    void flushStrokes();
+    void flushTexts();
 
     cairo_t* cr_;
     const EudcFont& eudc_;
@@ -90,12 +108,7 @@ class PdfSurface : public DrawSurface {
     Object* brush_;
     int32_t penX_ = 0;
     int32_t penY_ = 0;
-
-    // Reused by every text, so a page of cells allocates nothing per cell.
-    std::vector<cairo_glyph_t> glyphs_;
-    std::vector<cairo_text_cluster_t> clusters_;
-    std::string utf8_;
-    double penAdvance_ = 0;
+    std::vector<Stroke> strokes_;
 };
 
 } // namespace kestra

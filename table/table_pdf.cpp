@@ -84,6 +84,7 @@ std::string writeTablePdf(const TableJob& job, const PaperGeometry& paper, const
                                         kTablePageTexts.standardEudcLabel));
         for (int32_t page = 1; page <= job.layout().pageCount; ++page) {
             job.drawPage(surface, page);
+            surface.flush();
             cairo_show_page(document.context());
             if (document.status() != CAIRO_STATUS_SUCCESS)
                 break;

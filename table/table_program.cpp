@@ -158,6 +158,7 @@ class TableProgram {
         return true;
     }
 
+    FontconfigSession fontconfig_; // first in, last out
     Language language_;
     TableOptions options_;
     Big5Text big5_;
