@@ -2,11 +2,15 @@
 
 #include <cairo-pdf.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "eudc/app_state.h"
 #include "print/glyph_face.h"
+#include "table/pdf_merge.h"
 #include "table/pdf_surface.h"
 
 namespace kestra {
@@ -15,17 +19,39 @@ namespace {
 constexpr double kPointsPerMm = 72.0 / 25.4;
 constexpr double kPointsPerPageUnit = kPointsPerMm / 10;
 
+// Each part of a table is written by a process of its own: the renderer
+// keeps its radical text in appState, so threads would share it. Two parts
+// keep the table within the memory of one whole run.
+constexpr long kMaxParts = 2;
+
+// Where cairo's bytes go: a file, or memory when file is null.
 struct StreamSink {
-    std::FILE* out;
+    explicit StreamSink(std::FILE* out = nullptr) : file(out) {}
+    std::FILE* file;
+    std::string memory;
     int error = 0;
 };
 
 cairo_status_t writeToStream(void* closure, const unsigned char* data, unsigned int length) {
     auto* sink = static_cast<StreamSink*>(closure);
-    if (std::fwrite(data, 1, length, sink->out) == length)
+    if (sink->file == nullptr) {
+        sink->memory.append(reinterpret_cast<const char*>(data), length);
+        return CAIRO_STATUS_SUCCESS;
+    }
+    if (std::fwrite(data, 1, length, sink->file) == length)
         return CAIRO_STATUS_SUCCESS;
     sink->error = errno != 0 ? errno : EIO;
     return CAIRO_STATUS_WRITE_ERROR;
+}
+
+std::string readAll(std::FILE* file) {
+    std::string content;
+    std::rewind(file);
+    char buffer[1 << 16];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        content.append(buffer, got);
+    return content;
 }
 
 class PdfDocument {
@@ -70,11 +96,9 @@ class PdfDocument {
     cairo_t* cr_;
 };
 
-} // namespace
-
-std::string writeTablePdf(const TableJob& job, const PaperGeometry& paper, const TableFonts& fonts,
-                          const std::string& title, std::FILE* out) {
-    StreamSink sink{out};
+// Pages first, first + step, ... of the job, as one PDF.
+std::string writePages(const TableJob& job, const PaperGeometry& paper, const TableFonts& fonts,
+                       const std::string& title, int32_t first, int32_t step, StreamSink& sink) {
     PdfDocument document(paper, sink);
     document.setTitle(title);
     {
@@ -82,7 +106,7 @@ std::string writeTablePdf(const TableJob& job, const PaperGeometry& paper, const
         PdfSurface surface(document.context(), fonts.eudc, fonts.glyphFace, fonts.labelFace,
                            glyphFaceFor(appState.fontFace, kTablePageTexts.labelFace,
                                         kTablePageTexts.standardEudcLabel));
-        for (int32_t page = 1; page <= job.layout().pageCount; ++page) {
+        for (int32_t page = first; page <= job.layout().pageCount; page += step) {
             job.drawPage(surface, page);
             surface.flush();
             cairo_show_page(document.context());
@@ -94,6 +118,63 @@ std::string writeTablePdf(const TableJob& job, const PaperGeometry& paper, const
     if (sink.error != 0)
         return std::strerror(sink.error);
     return status == CAIRO_STATUS_SUCCESS ? std::string() : cairo_status_to_string(status);
+}
+
+int partCount(const TableJob& job) {
+    const long processors = sysconf(_SC_NPROCESSORS_ONLN);
+    return static_cast<int>(
+        std::clamp<long>(std::min<long>(processors, job.layout().pageCount), 1, kMaxParts));
+}
+
+// The second part in a child process, which leaves its PDF, or on failure
+// the reason, in a temporary file; this process writes the first part, then
+// joins the two.
+std::string writeInTwoParts(const TableJob& job, const PaperGeometry& paper,
+                            const TableFonts& fonts, const std::string& title, std::FILE* childFile,
+                            std::FILE* out) {
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        StreamSink sink(childFile);
+        const std::string problem = writePages(job, paper, fonts, title, 2, 2, sink);
+        if (!problem.empty()) {
+            std::rewind(childFile);
+            std::fputs(problem.c_str(), childFile);
+        }
+        const bool flushed = std::fflush(childFile) == 0;
+        _exit(problem.empty() && flushed ? 0 : 1);
+    }
+    if (child < 0) {
+        StreamSink sink(out);
+        return writePages(job, paper, fonts, title, 1, 1, sink);
+    }
+    std::vector<std::string> parts(2);
+    StreamSink own;
+    const std::string problem = writePages(job, paper, fonts, title, 1, 2, own);
+    parts[0] = std::move(own.memory);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    parts[1] = readAll(childFile);
+    if (!problem.empty())
+        return problem;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return parts[1].empty() ? std::string(std::strerror(ECHILD)) : parts[1];
+    return mergeInterleavedPdfs(parts, out);
+}
+
+} // namespace
+
+std::string writeTablePdf(const TableJob& job, const PaperGeometry& paper, const TableFonts& fonts,
+                          const std::string& title, std::FILE* out) {
+    std::FILE* childFile = partCount(job) > 1 ? std::tmpfile() : nullptr;
+    if (childFile == nullptr) {
+        StreamSink sink(out);
+        return writePages(job, paper, fonts, title, 1, 1, sink);
+    }
+    const std::string problem = writeInTwoParts(job, paper, fonts, title, childFile, out);
+    std::fclose(childFile);
+    return problem;
 }
 
 } // namespace kestra
