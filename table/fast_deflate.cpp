@@ -8,8 +8,7 @@
 // zlib's own behaviour.
 #include <zlib.h>
 
-extern "C" int deflateInit_(z_streamp stream, int /*level*/, const char* version,
-                            int streamSize) {
+extern "C" int deflateInit_(z_streamp stream, int /*level*/, const char* version, int streamSize) {
     constexpr int kDefaultMemoryLevel = 8;
     return deflateInit2_(stream, Z_BEST_SPEED, Z_DEFLATED, MAX_WBITS, kDefaultMemoryLevel,
                          Z_DEFAULT_STRATEGY, version, streamSize);

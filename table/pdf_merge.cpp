@@ -2,13 +2,11 @@
 
 // qpdf 11 asks its users to say they want its std::shared_ptr interface.
 #define POINTERHOLDER_TRANSITION 4
-
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
 #include <exception>
-#include <memory>
 
 namespace kestra {
 namespace {
@@ -21,29 +19,39 @@ void takeDocumentInformation(QPDF& from, QPDF& to) {
 
 } // namespace
 
+InterleavedPdf::InterleavedPdf(size_t partCount) : parts_(partCount) {}
+
+InterleavedPdf::~InterleavedPdf() = default;
+
 // qpdf reports failures by exception; they stop here, as a reason.
-std::string mergeInterleavedPdfs(const std::vector<std::string>& parts, std::FILE* out) {
+std::string InterleavedPdf::readPart(size_t k, const std::string& data) {
     try {
-        std::vector<std::unique_ptr<QPDF>> inputs;
+        auto part = std::make_unique<QPDF>();
+        part->processMemoryFile("table part", data.data(), data.size());
+        parts_.at(k) = std::move(part);
+        return std::string();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+}
+
+std::string InterleavedPdf::write(std::FILE* out) {
+    try {
         std::vector<std::vector<QPDFPageObjectHelper>> pages;
-        for (const std::string& part : parts) {
-            inputs.push_back(std::make_unique<QPDF>());
-            inputs.back()->processMemoryFile("table part", part.data(), part.size());
-            pages.push_back(QPDFPageDocumentHelper(*inputs.back()).getAllPages());
-        }
-        QPDF merged;
-        merged.emptyPDF();
-        QPDFPageDocumentHelper mergedPages(merged);
+        for (const auto& part : parts_)
+            pages.push_back(QPDFPageDocumentHelper(*part).getAllPages());
+        QPDF joined;
+        joined.emptyPDF();
+        QPDFPageDocumentHelper joinedPages(joined);
         for (size_t page = 0;; ++page) {
-            const size_t part = page % parts.size();
-            const size_t turn = page / parts.size();
+            const size_t part = page % pages.size();
+            const size_t turn = page / pages.size();
             if (turn >= pages[part].size())
                 break;
-            mergedPages.addPage(pages[part][turn], false);
+            joinedPages.addPage(pages[part][turn], false);
         }
-        if (!inputs.empty())
-            takeDocumentInformation(*inputs.front(), merged);
-        QPDFWriter writer(merged);
+        takeDocumentInformation(*parts_.front(), joined);
+        QPDFWriter writer(joined);
         writer.setOutputFile("table", out, false);
         writer.setDecodeLevel(qpdf_dl_none);
         writer.setCompressStreams(false);

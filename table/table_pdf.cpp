@@ -126,9 +126,9 @@ int partCount(const TableJob& job) {
         std::clamp<long>(std::min<long>(processors, job.layout().pageCount), 1, kMaxParts));
 }
 
-// The second part in a child process, which leaves its PDF, or on failure
-// the reason, in a temporary file; this process writes the first part, then
-// joins the two.
+// A child process writes the odd pages and leaves its PDF, or on failure
+// the reason, in a temporary file; this process writes the even pages and
+// reads them back while the child, which has one page more, is still at work.
 std::string writeInTwoParts(const TableJob& job, const PaperGeometry& paper,
                             const TableFonts& fonts, const std::string& title, std::FILE* childFile,
                             std::FILE* out) {
@@ -136,7 +136,7 @@ std::string writeInTwoParts(const TableJob& job, const PaperGeometry& paper,
     const pid_t child = fork();
     if (child == 0) {
         StreamSink sink(childFile);
-        const std::string problem = writePages(job, paper, fonts, title, 2, 2, sink);
+        const std::string problem = writePages(job, paper, fonts, title, 1, 2, sink);
         if (!problem.empty()) {
             std::rewind(childFile);
             std::fputs(problem.c_str(), childFile);
@@ -148,19 +148,21 @@ std::string writeInTwoParts(const TableJob& job, const PaperGeometry& paper,
         StreamSink sink(out);
         return writePages(job, paper, fonts, title, 1, 1, sink);
     }
-    std::vector<std::string> parts(2);
-    StreamSink own;
-    const std::string problem = writePages(job, paper, fonts, title, 1, 2, own);
-    parts[0] = std::move(own.memory);
+    StreamSink evenPages;
+    std::string problem = writePages(job, paper, fonts, title, 2, 2, evenPages);
+    InterleavedPdf joined(2);
+    if (problem.empty())
+        problem = joined.readPart(1, evenPages.memory);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    parts[1] = readAll(childFile);
+    const std::string oddPages = readAll(childFile);
     if (!problem.empty())
         return problem;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return parts[1].empty() ? std::string(std::strerror(ECHILD)) : parts[1];
-    return mergeInterleavedPdfs(parts, out);
+        return oddPages.empty() ? std::string(std::strerror(ECHILD)) : oddPages;
+    problem = joined.readPart(0, oddPages);
+    return problem.empty() ? joined.write(out) : problem;
 }
 
 } // namespace
