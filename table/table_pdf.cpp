@@ -19,10 +19,10 @@ namespace {
 constexpr double kPointsPerMm = 72.0 / 25.4;
 constexpr double kPointsPerPageUnit = kPointsPerMm / 10;
 
-// Each part of a table is written by a process of its own: the renderer
-// keeps its radical text in appState, so threads would share it. Two parts
-// keep the table within the memory of one whole run.
-constexpr long kMaxParts = 2;
+// Each part of a table is written by a child process of its own (the
+// renderer keeps its radical text in appState, so threads would share it),
+// one for each processor up to this many; this process then joins them.
+constexpr long kMaxParts = 4;
 
 // Where cairo's bytes go: a file, or memory when file is null.
 struct StreamSink {
@@ -126,57 +126,100 @@ int partCount(const TableJob& job) {
         std::clamp<long>(std::min<long>(processors, job.layout().pageCount), 1, kMaxParts));
 }
 
-// A child process writes the odd pages and leaves its PDF, or on failure
-// the reason, in a temporary file; this process writes the even pages and
-// reads them back while the child, which has one page more, is still at work.
-std::string writeInTwoParts(const TableJob& job, const PaperGeometry& paper,
-                            const TableFonts& fonts, const std::string& title, std::FILE* childFile,
-                            std::FILE* out) {
+struct Worker {
+    pid_t pid = -1;
+    std::FILE* file = nullptr; // the part's PDF, or the reason it failed
+};
+
+// In the child: writes part `part` of `parts` and ends the process.
+[[noreturn]] void runWorker(const TableJob& job, const PaperGeometry& paper,
+                            const TableFonts& fonts, const std::string& title, int part, int parts,
+                            std::FILE* file) {
+    StreamSink sink(file);
+    const std::string problem = writePages(job, paper, fonts, title, part + 1, parts, sink);
+    if (!problem.empty()) {
+        std::rewind(file);
+        std::fputs(problem.c_str(), file);
+    }
+    const bool flushed = std::fflush(file) == 0;
+    _exit(problem.empty() && flushed ? 0 : 1);
+}
+
+// Starts one worker for each part; fewer when the system refuses one.
+std::vector<Worker> startWorkers(const TableJob& job, const PaperGeometry& paper,
+                                 const TableFonts& fonts, const std::string& title, int parts) {
+    std::vector<Worker> workers;
     std::fflush(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        StreamSink sink(childFile);
-        const std::string problem = writePages(job, paper, fonts, title, 1, 2, sink);
-        if (!problem.empty()) {
-            std::rewind(childFile);
-            std::fputs(problem.c_str(), childFile);
+    for (int part = 0; part < parts; ++part) {
+        Worker worker;
+        worker.file = std::tmpfile();
+        if (worker.file == nullptr)
+            break;
+        worker.pid = fork();
+        if (worker.pid == 0)
+            runWorker(job, paper, fonts, title, part, parts, worker.file);
+        if (worker.pid < 0) {
+            std::fclose(worker.file);
+            break;
         }
-        const bool flushed = std::fflush(childFile) == 0;
-        _exit(problem.empty() && flushed ? 0 : 1);
+        workers.push_back(worker);
     }
-    if (child < 0) {
-        StreamSink sink(out);
-        return writePages(job, paper, fonts, title, 1, 1, sink);
-    }
-    StreamSink evenPages;
-    std::string problem = writePages(job, paper, fonts, title, 2, 2, evenPages);
-    InterleavedPdf joined(2);
-    if (problem.empty())
-        problem = joined.readPart(1, evenPages.memory);
+    return workers;
+}
+
+// Waits for the worker and takes its output; false when it failed.
+bool finishWorker(const Worker& worker, std::string& output) {
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    while (waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
     }
-    const std::string oddPages = readAll(childFile);
-    if (!problem.empty())
-        return problem;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return oddPages.empty() ? std::string(std::strerror(ECHILD)) : oddPages;
-    problem = joined.readPart(0, oddPages);
+    output = readAll(worker.file);
+    std::fclose(worker.file);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Every worker is waited for, whatever happened to the others. The parts'
+// texts are kept until the joined file is written.
+std::string joinWorkers(const std::vector<Worker>& workers, std::FILE* out) {
+    std::vector<std::string> outputs(workers.size());
+    InterleavedPdf joined(workers.size());
+    std::string problem;
+    for (size_t k = 0; k < workers.size(); ++k) {
+        const bool ok = finishWorker(workers[k], outputs[k]);
+        if (!problem.empty())
+            continue;
+        if (!ok)
+            problem = outputs[k].empty() ? std::string(std::strerror(ECHILD)) : outputs[k];
+        else
+            problem = joined.readPart(k, outputs[k]);
+    }
     return problem.empty() ? joined.write(out) : problem;
+}
+
+// The parts are written side by side, each by a child process, and joined
+// here; this process stays small, which keeps the run's peak memory that of
+// one part.
+std::string writeInParts(const TableJob& job, const PaperGeometry& paper, const TableFonts& fonts,
+                         const std::string& title, int parts, std::FILE* out) {
+    const std::vector<Worker> workers = startWorkers(job, paper, fonts, title, parts);
+    if (static_cast<int>(workers.size()) == parts)
+        return joinWorkers(workers, out);
+    for (const Worker& worker : workers) {
+        std::string ignored;
+        finishWorker(worker, ignored);
+    }
+    StreamSink sink(out);
+    return writePages(job, paper, fonts, title, 1, 1, sink);
 }
 
 } // namespace
 
 std::string writeTablePdf(const TableJob& job, const PaperGeometry& paper, const TableFonts& fonts,
                           const std::string& title, std::FILE* out) {
-    std::FILE* childFile = partCount(job) > 1 ? std::tmpfile() : nullptr;
-    if (childFile == nullptr) {
-        StreamSink sink(out);
-        return writePages(job, paper, fonts, title, 1, 1, sink);
-    }
-    const std::string problem = writeInTwoParts(job, paper, fonts, title, childFile, out);
-    std::fclose(childFile);
-    return problem;
+    const int parts = partCount(job);
+    if (parts > 1)
+        return writeInParts(job, paper, fonts, title, parts, out);
+    StreamSink sink(out);
+    return writePages(job, paper, fonts, title, 1, 1, sink);
 }
 
 } // namespace kestra
