@@ -131,6 +131,10 @@ struct Worker {
     std::FILE* file = nullptr; // the part's PDF, or the reason it failed
 };
 
+// A worker that failed on its own ends with this status and its reason as the
+// whole of its file; any other ending of a worker leaves no reason.
+constexpr int kWorkerGaveReason = 1;
+
 // In the child: writes part `part` of `parts` and ends the process.
 [[noreturn]] void runWorker(const TableJob& job, const PaperGeometry& paper,
                             const TableFonts& fonts, const std::string& title, int part, int parts,
@@ -138,11 +142,13 @@ struct Worker {
     StreamSink sink(file);
     const std::string problem = writePages(job, paper, fonts, title, part + 1, parts, sink);
     if (!problem.empty()) {
+        std::fflush(file);
         std::rewind(file);
-        std::fputs(problem.c_str(), file);
+        if (ftruncate(fileno(file), 0) == 0)
+            std::fputs(problem.c_str(), file);
     }
     const bool flushed = std::fflush(file) == 0;
-    _exit(problem.empty() && flushed ? 0 : 1);
+    _exit(problem.empty() && flushed ? 0 : kWorkerGaveReason);
 }
 
 // Starts one worker for each part; fewer when the system refuses one.
@@ -167,14 +173,17 @@ std::vector<Worker> startWorkers(const TableJob& job, const PaperGeometry& paper
     return workers;
 }
 
-// Waits for the worker and takes its output; false when it failed.
-bool finishWorker(const Worker& worker, std::string& output) {
+// Waits for the worker and takes its PDF; empty when it succeeded, else why not.
+std::string finishWorker(const Worker& worker, std::string& pdf) {
     int status = 0;
     while (waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
     }
-    output = readAll(worker.file);
+    pdf = readAll(worker.file);
     std::fclose(worker.file);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return std::string();
+    const bool gaveReason = WIFEXITED(status) && WEXITSTATUS(status) == kWorkerGaveReason;
+    return gaveReason && !pdf.empty() ? pdf : std::string(std::strerror(ECHILD));
 }
 
 // Every worker is waited for, whatever happened to the others. The parts'
@@ -184,13 +193,9 @@ std::string joinWorkers(const std::vector<Worker>& workers, std::FILE* out) {
     InterleavedPdf joined(workers.size());
     std::string problem;
     for (size_t k = 0; k < workers.size(); ++k) {
-        const bool ok = finishWorker(workers[k], outputs[k]);
-        if (!problem.empty())
-            continue;
-        if (!ok)
-            problem = outputs[k].empty() ? std::string(std::strerror(ECHILD)) : outputs[k];
-        else
-            problem = joined.readPart(k, outputs[k]);
+        const std::string failure = finishWorker(workers[k], outputs[k]);
+        if (problem.empty())
+            problem = failure.empty() ? joined.readPart(k, outputs[k]) : failure;
     }
     return problem.empty() ? joined.write(out) : problem;
 }
@@ -204,8 +209,8 @@ std::string writeInParts(const TableJob& job, const PaperGeometry& paper, const 
     if (static_cast<int>(workers.size()) == parts)
         return joinWorkers(workers, out);
     for (const Worker& worker : workers) {
-        std::string ignored;
-        finishWorker(worker, ignored);
+        std::string unused;
+        finishWorker(worker, unused);
     }
     StreamSink sink(out);
     return writePages(job, paper, fonts, title, 1, 1, sink);
