@@ -107,6 +107,10 @@ def check_whole_table():
     check("headings on every page", first.count("內碼") == 7 and last.count("內碼") == 7)
     check("glyph cells copy as their PUA characters",
           "\ue000" in first and "\ue0c3" in first and "\ue0c4" not in first and "\ue0c4" in second)
+    # Windows' code page 950 mapping of the user-defined area, at its seams.
+    for code, page, character in [("8140", 20, "\ueeb8"), ("C6A1", 30, "\uf6b1"),
+                                  ("C8FE", 32, "\uf848")]:
+        check("%s copies as U+%04X" % (code, ord(character)), character in text(pdf, page))
     check("FA40 has glyph pixels in its box", inside_box(pdf, 1, 0, 0) > 50)
     check("FA41 has none", inside_box(pdf, 1, 1, 0) == 0)
     if shutil.which("qpdf"):
