@@ -43,7 +43,7 @@ template <typename Visit> void forEachAnnotatingIme(Visit visit) {
 }
 
 // The code of the given cell of the print range, or kNoCode past the code space.
-uint16_t codeOfCell(int32_t cell) {
+uint16_t codeOfRangeCell(int32_t cell) {
     const int32_t index = static_cast<int32_t>(appState.printStartIndex) + cell;
     if (cell < 0 || index >= kEudcCodeCount)
         return kNoCode;
@@ -115,9 +115,9 @@ void PageRenderer::printCells(int64_t firstCell, SelectionKeeper& fonts, Surface
     for (int32_t r = 0; r < layout_.rows; ++r) {
         for (int32_t c = 0; c < layout_.columns; ++c) {
             const int64_t cell = firstCell + static_cast<int64_t>(r) * layout_.columns + c;
-            if (cell >= static_cast<int64_t>(appState.printCount))
+            if (cell >= cellCount())
                 return;
-            const uint16_t code = codeOfCell(static_cast<int32_t>(cell));
+            const uint16_t code = codeOfCell(cell);
             if (code == kNoCode)
                 return;
             printCell(code, columnLeft(left, c), rowTop(r), fonts, glyphFont, labelFont);
@@ -186,6 +186,16 @@ int32_t PageRenderer::columnLeft(int32_t left, int32_t column) const {
 
 int32_t PageRenderer::rowTop(int32_t row) const {
     return -kFirstRowTop - (layout_.cellHeight + kRowGap) * row;
+}
+
+int64_t PageRenderer::cellCount() const {
+    return cellCodes_.codes != nullptr ? cellCodes_.count : appState.printCount;
+}
+
+uint16_t PageRenderer::codeOfCell(int64_t cell) const {
+    if (cellCodes_.codes != nullptr)
+        return cell >= 0 && cell < cellCodes_.count ? cellCodes_.codes[cell] : kNoCode;
+    return codeOfRangeCell(static_cast<int32_t>(cell));
 }
 
 } // namespace kestra

@@ -26,6 +26,13 @@ constexpr int32_t kLabelFontHeight = 32;
 constexpr int32_t kGlyphFontHeight = 64;
 constexpr int kHeaderTextSize = 311; // 24 bytes of template, face 31, path 255, NUL
 
+// Codes to print one per cell, in order, in place of appState's print range:
+// a table of only the codes that a font file defines paginates what remains.
+struct CellCodes {
+    const uint16_t* codes = nullptr;
+    int32_t count = 0;
+};
+
 class PageRenderer {
   public:
     PageRenderer(DrawSurface& surface, const PageLayout& layout, PageSize pageSize,
@@ -34,6 +41,10 @@ class PageRenderer {
     // Draws page pageNumber (from 1). Every object it selects is replaced by the
     // one it displaced, and every object it creates is deleted, before it returns.
     void printPage(int32_t pageNumber);
+
+    // The cells hold these codes instead of the print range; they must stay
+    // valid while pages are drawn.
+    void useCellCodes(CellCodes codes) { cellCodes_ = codes; }
 
   private:
     void printPageHeader();
@@ -51,11 +62,14 @@ class PageRenderer {
     int32_t gridLeft() const;
     int32_t columnLeft(int32_t left, int32_t column) const;
     int32_t rowTop(int32_t row) const;
+    int64_t cellCount() const;
+    uint16_t codeOfCell(int64_t cell) const;
 
     DrawSurface& surface_;
     PageLayout layout_;
     PageSize pageSize_;
     PageTexts texts_;
+    CellCodes cellCodes_;
 };
 
 } // namespace kestra

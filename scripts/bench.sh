@@ -28,7 +28,21 @@ wine_printing() {
         bash scripts/wine-test.sh "$wine_build/app/print_wine_bench.exe"
 }
 
-suites=(native_radicals wine_printing)
+# kestra-table against fntsample on the test bed's EUDC font and on a denser
+# one shaped like a real office's (3715 different outlines).
+native_table() {
+    cmake -S . -B "$native_build" -DCMAKE_BUILD_TYPE=Release -DKESTRA_BENCH=ON \
+        -DKESTRA_TESTS=OFF >/dev/null
+    cmake --build "$native_build" -j 2 --target kestra-table >/dev/null
+    local data="$native_build/table-bench"
+    /usr/bin/python3 testbed/make_eudc_fonts.py "$data" >/dev/null
+    /usr/bin/python3 testbed/make_dictionaries.py "$data" >/dev/null
+    [ -f "$data/DENSE.TTE" ] ||
+        /usr/bin/python3 table/bench/make_dense_eudc_font.py "$data/DENSE.TTE" >/dev/null
+    /usr/bin/python3 table/bench/race_fntsample.py "$native_build/table/kestra-table" "$data"
+}
+
+suites=(native_radicals native_table wine_printing)
 
 # Named suites only, when given: scripts/bench.sh wine_printing
 [ $# -eq 0 ] || suites=("$@")

@@ -172,6 +172,19 @@ TEST_F(PageRendererTest, CodeRangeFollowsCodeOrderFromItsStart) {
     EXPECT_EQ(textAt(430 + 84, -316)->text, "8E40");
 }
 
+TEST_F(PageRendererTest, ChosenCodesFillTheCellsInsteadOfTheRange) {
+    std::vector<uint16_t> codes;
+    for (uint16_t i = 0; i < 200; ++i)
+        codes.push_back(puaIndexToCode(static_cast<uint16_t>(2 * i)));
+    PageRenderer renderer(surface, computePageLayout(kA4, 148, 200), kA4, texts());
+    renderer.useCellCodes({codes.data(), 200});
+    renderer.printPage(2);
+    const std::vector<DrawnText> cells = glyphs();
+    ASSERT_EQ(cells.size(), 4u) << "cells 196 to 199 of the chosen codes, not of the range";
+    EXPECT_EQ(cells[0].text, codeBytes(codes[196]));
+    EXPECT_EQ(cells[3].text, codeBytes(codes[199]));
+}
+
 TEST_F(PageRendererTest, HeaderIsCentredAtTheTop) {
     render(1);
     const std::vector<DrawnText> header = textsAt(-100);

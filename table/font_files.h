@@ -1,0 +1,96 @@
+// The two fonts of a table: the user's EUDC font file, read through the
+// mapping code page 950 has on Windows (a code's PUA index gives the character
+// U+E000 + index), and the face of the labels, found through fontconfig.
+#pragma once
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "eudc/code_space.h"
+
+namespace kestra {
+
+class FreeTypeLibrary {
+  public:
+    FreeTypeLibrary();
+    ~FreeTypeLibrary();
+    FreeTypeLibrary(const FreeTypeLibrary&) = delete;
+    FreeTypeLibrary& operator=(const FreeTypeLibrary&) = delete;
+
+    FT_Library get() const { return library_; }
+
+  private:
+    FT_Library library_ = nullptr;
+};
+
+// One FreeType face, released with its owner.
+class FontFace {
+  public:
+    FontFace() = default;
+    explicit FontFace(FT_Face face) : face_(face) {}
+    ~FontFace();
+    FontFace(FontFace&& other) noexcept : face_(other.face_) { other.face_ = nullptr; }
+    FontFace& operator=(FontFace&& other) noexcept;
+    FontFace(const FontFace&) = delete;
+    FontFace& operator=(const FontFace&) = delete;
+
+    FT_Face get() const { return face_; }
+
+  private:
+    FT_Face face_ = nullptr;
+};
+
+enum class FontProblem { None, Unreadable, NotAFont, NoPuaMapping };
+
+class EudcFont {
+  public:
+    // On failure problem() says what is wrong, and reason() the system's
+    // word for an unreadable file.
+    bool open(FT_Library library, const std::string& path);
+
+    FontProblem problem() const { return problem_; }
+    const std::string& reason() const { return reason_; }
+    FT_Face face() const { return face_.get(); }
+
+    // The glyph of a user-defined code, 0 when the font maps no glyph to it.
+    FT_UInt glyphOfCode(uint16_t code) const;
+
+    // A mapped glyph with an outline to draw: an EUDC editor maps every code
+    // of the block and leaves the glyphs of unmade characters empty.
+    bool definesCode(uint16_t code) const;
+
+  private:
+    bool fail(FontProblem problem, std::string reason = {});
+
+    FontFace face_;
+    std::vector<FT_UInt> glyphByPuaIndex_;
+    FontProblem problem_ = FontProblem::None;
+    std::string reason_;
+};
+
+// Fontconfig keeps its parsed configuration for the life of the process. A
+// program that looks fonts up holds one session for its whole run and so ends
+// with everything released.
+class FontconfigSession {
+  public:
+    FontconfigSession() = default;
+    ~FontconfigSession();
+    FontconfigSession(const FontconfigSession&) = delete;
+    FontconfigSession& operator=(const FontconfigSession&) = delete;
+};
+
+struct FontLocation {
+    std::string path;
+    int index = 0;
+};
+
+// The font fontconfig chooses for family, when it has the Chinese characters
+// the labels need; fontconfig falls back to some font for any name.
+std::optional<FontLocation> findLabelFont(const std::string& family);
+
+} // namespace kestra

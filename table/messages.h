@@ -1,0 +1,49 @@
+// What kestra-table tells its user, in Traditional Chinese or English after
+// the user's locale. Texts are UTF-8 (the terminal's encoding, unlike the page
+// texts, which are Big5 for the renderer); "%s" marks where a field goes.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+namespace kestra {
+
+enum class Language { English, Chinese };
+
+// The locale of messages as POSIX ranks the variables: the first one set and
+// not empty among LC_ALL, LC_MESSAGES and LANG. Any "zh" locale reads Chinese.
+Language languageFor(const char* lcAll, const char* lcMessages, const char* lang);
+Language languageFromEnvironment();
+
+enum class Message {
+    Usage,
+    TryHelp,
+    UnknownOption,
+    MissingValue,
+    UnknownPaper,
+    UnknownCodeForm,
+    DictionaryTwice,
+    NoFontFile,
+    ExtraArgument,
+    // The range dialog's own four messages.
+    InvalidEudcCode,
+    StartCodeIncomplete,
+    EndCodeIncomplete,
+    StartAfterEnd,
+    RangeRejected,
+    FileUnreadable,
+    NotAFont,
+    NoPuaMapping,
+    DictionaryUnreadable,
+    NoLabelFont,
+    NoDefinedCode,
+    PageTooSmall,
+    OutputUnwritable,
+    OutputFailed,
+};
+
+// The text with its "%s" replaced by the fields in order.
+std::string messageText(Message message, Language language,
+                        std::initializer_list<std::string> fields = {});
+
+} // namespace kestra

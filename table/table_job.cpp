@@ -1,0 +1,114 @@
+#include "table/table_job.h"
+
+#include "eudc/app_state.h"
+#include "eudc/code_entry.h"
+#include "eudc/code_space.h"
+#include "table/font_files.h"
+
+namespace kestra {
+namespace {
+
+constexpr char kLabelFace[] = "\xB2\xD3\xA9\xFA\xC5\xE9"; // 細明體
+// 字型：%s        外字檔案：%s
+constexpr char kHeaderFormat[] =
+    "\xA6\x72\xAB\xAC\xA1\x47%s        \xA5\x7E\xA6\x72\xC0\xC9\xAE\xD7\xA1\x47%s";
+constexpr char kFooterFormat[] = "\xB2\xC4 %d \xAD\xB6"; // 第 %d 頁
+constexpr char kCodeHeading[] = "\xA4\xBA\xBD\x58";      // 內碼
+constexpr char kPhoneticName[] = "\xAA\x60\xAD\xB5";     // 注音
+constexpr char kCangjieName[] = "\xAD\xDC\xBE\x65";      // 倉頡
+
+constexpr double kMarginMm = 5;
+
+struct PaperSize {
+    Paper paper;
+    double widthMm;
+    double heightMm;
+};
+
+constexpr PaperSize kPaperSizes[] = {
+    {Paper::A4, 210, 297},         {Paper::A3, 297, 420},        {Paper::A5, 148, 210},
+    {Paper::Letter, 215.9, 279.4}, {Paper::Legal, 215.9, 355.6},
+};
+
+int32_t pageUnits(double mm) {
+    return static_cast<int32_t>(mm * 10);
+}
+
+uint16_t codeOfRangeIndex(uint16_t index) {
+    return appState.printAll == 1 ? puaIndexToCode(index) : codeOrderIndexToCode(index);
+}
+
+} // namespace
+
+const PageTexts kTablePageTexts{kLabelFace, "", kHeaderFormat, kFooterFormat, kCodeHeading};
+
+PaperGeometry paperGeometry(Paper paper, bool landscape) {
+    PaperGeometry geometry;
+    for (const PaperSize& size : kPaperSizes) {
+        if (size.paper == paper) {
+            geometry.widthMm = landscape ? size.heightMm : size.widthMm;
+            geometry.heightMm = landscape ? size.widthMm : size.heightMm;
+        }
+    }
+    geometry.marginMm = kMarginMm;
+    geometry.printable = {pageUnits(geometry.widthMm - 2 * kMarginMm),
+                          pageUnits(geometry.heightMm - 2 * kMarginMm)};
+    return geometry;
+}
+
+void applyTableOptions(const TableOptions& options, const char* fontName, const char* fontPath) {
+    copyBounded(appState.fontFace, fontName);
+    copyBounded(appState.eudcFilePath, fontPath);
+    const PrintSpan span = printSpanFor(options.printAll, options.rangeStart, options.rangeEnd);
+    appState.printAll = options.printAll ? 1 : 0;
+    appState.rangeStartCode = options.rangeStart;
+    appState.rangeEndCode = options.rangeEnd;
+    appState.printStartIndex = span.startIndex;
+    appState.printCount = span.count;
+    // The loader reads NT-family dictionaries as PUA code points, others as Big5.
+    appState.platform = options.codeForm == CodeForm::Pua ? 2 : 1;
+
+    appState.annotatableImeCount = 0;
+    for (const DictionaryFile& dictionary : options.dictionaries) {
+        const int k = appState.annotatableImeCount++;
+        ImeRecord& ime = appState.imeTable[k];
+        ime = ImeRecord{};
+        ime.layoutId = dictionary.layoutId;
+        copyBounded(ime.layoutText,
+                    dictionary.layoutId == kPhoneticLayoutId ? kPhoneticName : kCangjieName);
+        copyBounded(ime.dictionaryPath, dictionary.path.c_str());
+        appState.annotate[k] = 1;
+    }
+}
+
+std::vector<uint16_t> definedCodesOfRange(const EudcFont& font) {
+    std::vector<uint16_t> codes;
+    for (uint32_t cell = 0; cell < appState.printCount; ++cell) {
+        const uint32_t index = appState.printStartIndex + cell;
+        if (index >= kEudcCodeCount)
+            break;
+        const uint16_t code = codeOfRangeIndex(static_cast<uint16_t>(index));
+        if (font.definesCode(code))
+            codes.push_back(code);
+    }
+    return codes;
+}
+
+TableJob::TableJob(PageSize printable, const std::vector<uint16_t>* chosenCodes)
+    : printable_(printable) {
+    if (chosenCodes != nullptr) {
+        chosenCodes_ = *chosenCodes;
+        onlyChosen_ = true;
+        appState.printCount = static_cast<uint16_t>(chosenCodes_.size());
+    }
+    layout_ = computePageLayout(printable_, appState);
+}
+
+void TableJob::drawPage(DrawSurface& surface, int32_t pageNumber) const {
+    PageRenderer renderer(surface, layout_, printable_, kTablePageTexts);
+    if (onlyChosen_)
+        renderer.useCellCodes({chosenCodes_.data(), static_cast<int32_t>(chosenCodes_.size())});
+    renderer.printPage(pageNumber);
+}
+
+} // namespace kestra

@@ -1,0 +1,56 @@
+// One table as the Windows program would print it: the settings go into
+// appState, the pages are paginated by computePageLayout and drawn by
+// PageRenderer, so every page is the Windows program's page on another surface.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "print/draw_surface.h"
+#include "print/page_layout.h"
+#include "print/page_renderer.h"
+#include "table/table_options.h"
+
+namespace kestra {
+
+class EudcFont;
+
+// The page texts of the Windows program's string table, in Big5. The
+// standard EUDC label is empty: a font file is never the standard entry, so
+// the glyphs are always drawn from the file.
+extern const PageTexts kTablePageTexts;
+
+struct PaperGeometry {
+    double widthMm = 0;
+    double heightMm = 0;
+    double marginMm = 0;
+    PageSize printable; // the paper less its margins, in page units
+};
+
+PaperGeometry paperGeometry(Paper paper, bool landscape);
+
+// Puts the choices of options into appState: the face and file names (Big5)
+// of the header, the print range, the annotating input methods in the order
+// given and the dictionaries' code form. The radical stores are left alone.
+void applyTableOptions(const TableOptions& options, const char* fontName, const char* fontPath);
+
+// The codes of appState's print range that the font defines, in print order.
+std::vector<uint16_t> definedCodesOfRange(const EudcFont& font);
+
+class TableJob {
+  public:
+    // Paginates appState's print range, or only chosenCodes when given.
+    TableJob(PageSize printable, const std::vector<uint16_t>* chosenCodes = nullptr);
+
+    const PageLayout& layout() const { return layout_; }
+
+    void drawPage(DrawSurface& surface, int32_t pageNumber) const;
+
+  private:
+    PageSize printable_;
+    std::vector<uint16_t> chosenCodes_;
+    bool onlyChosen_ = false;
+    PageLayout layout_;
+};
+
+} // namespace kestra

@@ -1,0 +1,216 @@
+#include "table/table_options.h"
+
+#include <cstring>
+#include <optional>
+
+#include "eudc/app_state.h"
+#include "eudc/code_entry.h"
+
+namespace kestra {
+namespace {
+
+struct PaperName {
+    const char* name;
+    Paper paper;
+};
+
+constexpr PaperName kPaperNames[] = {
+    {"a4", Paper::A4},         {"a3", Paper::A3},       {"a5", Paper::A5},
+    {"letter", Paper::Letter}, {"legal", Paper::Legal},
+};
+
+std::optional<Message> rangeMessage(RangeText check) {
+    switch (check) {
+    case RangeText::Accepted:
+        return std::nullopt;
+    case RangeText::StartIncomplete:
+        return Message::StartCodeIncomplete;
+    case RangeText::EndIncomplete:
+        return Message::EndCodeIncomplete;
+    case RangeText::StartInvalid:
+    case RangeText::EndInvalid:
+        return Message::InvalidEudcCode;
+    case RangeText::StartAfterEnd:
+        return Message::StartAfterEnd;
+    }
+    return Message::InvalidEudcCode;
+}
+
+class Parser {
+  public:
+    Parser(int argc, const char* const* argv, Language language)
+        : argc_(argc), argv_(argv), language_(language) {}
+
+    OptionsResult run() {
+        OptionsResult result;
+        for (next_ = 1; next_ < argc_ && error_.empty();)
+            take(argv_[next_++]);
+        if (wantsHelp()) {
+            result.ok = true;
+            result.options.help = true;
+            return result;
+        }
+        if (error_.empty() && options_.fontPath.empty())
+            fail(Message::NoFontFile);
+        if (error_.empty() && options_.outputPath.empty())
+            options_.outputPath = defaultOutputPath(options_.fontPath);
+        result.ok = error_.empty();
+        result.options = options_;
+        result.error = error_;
+        return result;
+    }
+
+  private:
+    bool wantsHelp() const {
+        for (int i = 1; i < argc_; ++i) {
+            if (std::strcmp(argv_[i], "--") == 0)
+                return false;
+            if (std::strcmp(argv_[i], "-h") == 0 || std::strcmp(argv_[i], "--help") == 0)
+                return true;
+        }
+        return false;
+    }
+
+    void take(const std::string& argument) {
+        if (argument == "--") {
+            while (next_ < argc_ && error_.empty())
+                takeFontPath(argv_[next_++]);
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            takeOption(argument);
+        } else {
+            takeFontPath(argument);
+        }
+    }
+
+    void takeFontPath(const std::string& path) {
+        if (options_.fontPath.empty())
+            options_.fontPath = path;
+        else
+            fail(Message::ExtraArgument, path);
+    }
+
+    void takeOption(const std::string& argument) {
+        // "--name=value" carries its value; "--name value" takes the next argument.
+        const bool isLong = argument.compare(0, 2, "--") == 0;
+        const size_t equals = isLong ? argument.find('=') : std::string::npos;
+        const std::string name = argument.substr(0, equals);
+        std::optional<std::string> inlineValue;
+        if (equals != std::string::npos)
+            inlineValue = argument.substr(equals + 1);
+
+        if (name == "--landscape" || name == "--defined-only") {
+            if (inlineValue)
+                return fail(Message::UnknownOption, argument);
+            (name == "--landscape" ? options_.landscape : options_.definedOnly) = true;
+            return;
+        }
+        if (!isValueOption(name))
+            return fail(Message::UnknownOption, argument);
+        if (!inlineValue) {
+            if (next_ >= argc_)
+                return fail(Message::MissingValue, name);
+            inlineValue = argv_[next_++];
+        }
+        takeValue(name, *inlineValue);
+    }
+
+    static bool isValueOption(const std::string& name) {
+        for (const char* known : {"-o", "--output", "-r", "--range", "--phonetic", "--cangjie",
+                                  "--codes", "--paper", "--label-font"}) {
+            if (name == known)
+                return true;
+        }
+        return false;
+    }
+
+    void takeValue(const std::string& name, const std::string& value) {
+        if (name == "-o" || name == "--output")
+            options_.outputPath = value;
+        else if (name == "-r" || name == "--range")
+            takeRange(value);
+        else if (name == "--phonetic")
+            takeDictionary(name, kPhoneticLayoutId, value);
+        else if (name == "--cangjie")
+            takeDictionary(name, kCangjieLayoutId, value);
+        else if (name == "--codes")
+            takeCodeForm(value);
+        else if (name == "--paper")
+            takePaper(value);
+        else
+            options_.labelFamily = value;
+    }
+
+    // START-END; without the dash the whole text is the start and the end is
+    // empty, which the range rules report as an end not yet complete.
+    void takeRange(const std::string& value) {
+        const size_t dash = value.find('-');
+        const std::string start = value.substr(0, dash);
+        const std::string end = dash == std::string::npos ? "" : value.substr(dash + 1);
+        uint16_t first = 0;
+        uint16_t last = 0;
+        if (const auto message =
+                rangeMessage(checkRangeTexts(start.c_str(), end.c_str(), first, last))) {
+            error_ = messageText(Message::RangeRejected, language_,
+                                 {value, messageText(*message, language_)});
+            return;
+        }
+        options_.printAll = false;
+        options_.rangeStart = first;
+        options_.rangeEnd = last;
+    }
+
+    void takeDictionary(const std::string& name, uint32_t layoutId, const std::string& path) {
+        for (const DictionaryFile& given : options_.dictionaries) {
+            if (given.layoutId == layoutId)
+                return fail(Message::DictionaryTwice, name);
+        }
+        options_.dictionaries.push_back({layoutId, path});
+    }
+
+    void takeCodeForm(const std::string& value) {
+        if (value == "pua")
+            options_.codeForm = CodeForm::Pua;
+        else if (value == "big5")
+            options_.codeForm = CodeForm::Big5;
+        else
+            fail(Message::UnknownCodeForm, value);
+    }
+
+    void takePaper(const std::string& value) {
+        for (const PaperName& known : kPaperNames) {
+            if (value == known.name) {
+                options_.paper = known.paper;
+                return;
+            }
+        }
+        fail(Message::UnknownPaper, value);
+    }
+
+    void fail(Message message, const std::string& field = {}) {
+        error_ = messageText(message, language_, {field});
+    }
+
+    int argc_;
+    const char* const* argv_;
+    Language language_;
+    int next_ = 1;
+    TableOptions options_;
+    std::string error_;
+};
+
+} // namespace
+
+OptionsResult parseTableOptions(int argc, const char* const* argv, Language language) {
+    return Parser(argc, argv, language).run();
+}
+
+std::string defaultOutputPath(const std::string& fontPath) {
+    const size_t slash = fontPath.find_last_of('/');
+    std::string name = slash == std::string::npos ? fontPath : fontPath.substr(slash + 1);
+    const size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    return name + ".pdf";
+}
+
+} // namespace kestra

@@ -1,0 +1,99 @@
+#include "table/output_file.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kestra {
+namespace {
+
+class OutputFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kestra-output-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+        target_ = folder_ + "/table.pdf";
+        std::ofstream(target_) << "old table";
+    }
+    void TearDown() override {
+        unlink(target_.c_str());
+        rmdir(folder_.c_str());
+    }
+
+    std::string targetText() const {
+        std::ifstream in(target_);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    int filesInFolder() const {
+        int count = 0;
+        DIR* dir = opendir(folder_.c_str());
+        while (dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            count += name != "." && name != "..";
+        }
+        closedir(dir);
+        return count;
+    }
+
+    std::string folder_;
+    std::string target_;
+};
+
+TEST_F(OutputFileTest, CommitReplacesTheTargetWholeWithNewFilesPermissions) {
+    OutputFile output;
+    ASSERT_TRUE(output.open(target_)) << output.error();
+    std::fputs("new table", output.stream());
+    EXPECT_EQ(targetText(), "old table") << "the target is untouched until the end";
+    EXPECT_EQ(filesInFolder(), 2);
+    ASSERT_TRUE(output.commit()) << output.error();
+    EXPECT_EQ(targetText(), "new table");
+    EXPECT_EQ(filesInFolder(), 1);
+    struct stat info {};
+    ASSERT_EQ(stat(target_.c_str(), &info), 0);
+    const mode_t mask = umask(0);
+    umask(mask);
+    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+}
+
+TEST_F(OutputFileTest, AbandonedOutputLeavesTheOldTargetAndNoTemporaryFile) {
+    {
+        OutputFile output;
+        ASSERT_TRUE(output.open(target_));
+        std::fputs("half a table", output.stream());
+    }
+    EXPECT_EQ(targetText(), "old table");
+    EXPECT_EQ(filesInFolder(), 1);
+}
+
+TEST_F(OutputFileTest, FolderThatCannotBeWrittenIsRefusedWithItsReason) {
+    OutputFile output;
+    EXPECT_FALSE(output.open(folder_ + "/missing/table.pdf"));
+    EXPECT_EQ(output.error(), "No such file or directory");
+    EXPECT_EQ(output.stream(), nullptr);
+    EXPECT_FALSE(output.commit());
+}
+
+TEST_F(OutputFileTest, RenameFailureRemovesTheTemporaryFile) {
+    const std::string folderTarget = folder_ + "/sub";
+    ASSERT_EQ(mkdir(folderTarget.c_str(), 0755), 0);
+    std::ofstream(folderTarget + "/keep") << "x";
+    OutputFile output;
+    ASSERT_TRUE(output.open(folderTarget));
+    EXPECT_FALSE(output.commit()) << "a non-empty folder cannot be replaced by a file";
+    EXPECT_FALSE(output.error().empty());
+    unlink((folderTarget + "/keep").c_str());
+    rmdir(folderTarget.c_str());
+    EXPECT_EQ(filesInFolder(), 1);
+}
+
+} // namespace
+} // namespace kestra

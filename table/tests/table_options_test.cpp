@@ -1,0 +1,121 @@
+#include "table/table_options.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "eudc/app_state.h"
+
+namespace kestra {
+namespace {
+
+OptionsResult parse(std::vector<const char*> arguments, Language language = Language::English) {
+    arguments.insert(arguments.begin(), "kestra-table");
+    return parseTableOptions(static_cast<int>(arguments.size()), arguments.data(), language);
+}
+
+TEST(TableOptions, DefaultsPrintEveryCodeOfTheFontOnA4) {
+    const OptionsResult result = parse({"fonts/EUDC.TTE"});
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.options.fontPath, "fonts/EUDC.TTE");
+    EXPECT_EQ(result.options.outputPath, "EUDC.pdf");
+    EXPECT_TRUE(result.options.printAll);
+    EXPECT_EQ(result.options.paper, Paper::A4);
+    EXPECT_FALSE(result.options.landscape);
+    EXPECT_FALSE(result.options.definedOnly);
+    EXPECT_EQ(result.options.codeForm, CodeForm::Pua);
+    EXPECT_EQ(result.options.labelFamily, "AR PL UMing TW");
+}
+
+TEST(TableOptions, EveryChoiceInBothSpellings) {
+    const OptionsResult result =
+        parse({"--cangjie=cj.dat", "-o", "out.pdf", "--range", "fa40-FA4F", "--phonetic", "ph.dat",
+               "--codes=big5", "--paper", "letter", "--landscape", "--defined-only",
+               "--label-font=Noto Serif CJK TC", "EUDC.TTE"});
+    ASSERT_TRUE(result.ok) << result.error;
+    const TableOptions& o = result.options;
+    EXPECT_EQ(o.outputPath, "out.pdf");
+    EXPECT_FALSE(o.printAll);
+    EXPECT_EQ(o.rangeStart, 0xFA40);
+    EXPECT_EQ(o.rangeEnd, 0xFA4F);
+    ASSERT_EQ(o.dictionaries.size(), 2u);
+    EXPECT_EQ(o.dictionaries[0].layoutId, kCangjieLayoutId) << "columns follow the order given";
+    EXPECT_EQ(o.dictionaries[0].path, "cj.dat");
+    EXPECT_EQ(o.dictionaries[1].layoutId, kPhoneticLayoutId);
+    EXPECT_EQ(o.codeForm, CodeForm::Big5);
+    EXPECT_EQ(o.paper, Paper::Letter);
+    EXPECT_TRUE(o.landscape);
+    EXPECT_TRUE(o.definedOnly);
+    EXPECT_EQ(o.labelFamily, "Noto Serif CJK TC");
+}
+
+struct RefusalCase {
+    std::vector<const char*> arguments;
+    const char* english;
+    const char* chinese;
+};
+
+TEST(TableOptions, MistakesAreRefusedWithTheirMessage) {
+    const RefusalCase cases[] = {
+        {{"-r", "FA40-FA4", "F.TTE"},
+         "range FA40-FA4: The end code is not complete!",
+         "範圍 FA40-FA4：結束碼輸入尚未完成！"},
+        {{"-r", "FA4-FA40", "F.TTE"},
+         "range FA4-FA40: The start code is not complete!",
+         "範圍 FA4-FA40：起始碼輸入尚未完成！"},
+        {{"-r", "FA40", "F.TTE"},
+         "range FA40: The end code is not complete!",
+         "範圍 FA40：結束碼輸入尚未完成！"},
+        {{"-r", "FA40-FF40", "F.TTE"},
+         "range FA40-FF40: Not a valid EUDC code!",
+         "範圍 FA40-FF40：不是正確的外字字碼！"},
+        {{"-r", "ZZZZ-FA40", "F.TTE"},
+         "range ZZZZ-FA40: Not a valid EUDC code!",
+         "範圍 ZZZZ-FA40：不是正確的外字字碼！"},
+        {{"-r", "FA41-FA40", "F.TTE"},
+         "range FA41-FA40: The start code is greater than the end code!",
+         "範圍 FA41-FA40：起始碼大於結束碼！"},
+        {{"--paper", "b4", "F.TTE"},
+         "unknown paper size b4 (a4, a3, a5, letter, legal)",
+         "不認得的紙張大小 b4（a4、a3、a5、letter、legal）"},
+        {{"--codes", "utf8", "F.TTE"},
+         "unknown code form utf8 (pua, big5)",
+         "不認得的字碼形式 utf8（pua、big5）"},
+        {{"--phonetic", "a", "--phonetic", "b", "F.TTE"},
+         "option --phonetic given twice",
+         "選項 --phonetic 重複了"},
+        {{"--colour", "F.TTE"}, "unknown option --colour", "不認得的選項 --colour"},
+        {{"--landscape=yes", "F.TTE"},
+         "unknown option --landscape=yes",
+         "不認得的選項 --landscape=yes"},
+        {{"F.TTE", "-o"}, "option -o needs a value", "選項 -o 需要一個值"},
+        {{"A.TTE", "B.TTE"},
+         "one font file only: B.TTE is one too many",
+         "只能指定一個造字檔：B.TTE 是多出來的"},
+        {{"-o", "x.pdf"}, "no font file given", "沒有指定造字檔"},
+    };
+    for (const RefusalCase& c : cases) {
+        const OptionsResult english = parse(c.arguments);
+        EXPECT_FALSE(english.ok) << c.english;
+        EXPECT_EQ(english.error, c.english);
+        EXPECT_EQ(parse(c.arguments, Language::Chinese).error, c.chinese);
+    }
+}
+
+TEST(TableOptions, HelpWinsOverOtherMistakesButNotAfterTheEndOfOptions) {
+    EXPECT_TRUE(parse({"--colour", "-h"}).options.help);
+    EXPECT_TRUE(parse({"--help"}).ok);
+    const OptionsResult fontNamedHelp = parse({"--", "--help"});
+    ASSERT_TRUE(fontNamedHelp.ok);
+    EXPECT_FALSE(fontNamedHelp.options.help);
+    EXPECT_EQ(fontNamedHelp.options.fontPath, "--help");
+}
+
+TEST(TableOptions, DefaultOutputIsTheFontsNameAsPdfHere) {
+    EXPECT_EQ(defaultOutputPath("/srv/fonts/school.tte"), "school.pdf");
+    EXPECT_EQ(defaultOutputPath("EUDC"), "EUDC.pdf");
+    EXPECT_EQ(defaultOutputPath("dir.v2/.hidden"), ".hidden.pdf");
+}
+
+} // namespace
+} // namespace kestra
