@@ -149,16 +149,16 @@ class RangeDialog : public ::testing::Test {
                 ADD_FAILURE() << "the dialog did not open";
                 return;
             }
-            {
-                Hand hand(dialog);
-                if (waitUntil([&] { return hand.focused() != nullptr; }))
-                    user(hand);
-                else
-                    ADD_FAILURE() << "nothing in the dialog has the focus";
-            }
+            // The hand stays, answering boxes, until the dialog has closed.
+            Hand hand(dialog);
+            if (waitUntil([&] { return hand.focused() != nullptr; }))
+                user(hand);
+            else
+                ADD_FAILURE() << "nothing in the dialog has the focus";
             if (!waitUntil([&] { return !IsWindow(dialog); })) {
                 ADD_FAILURE() << "the dialog stayed open";
                 PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                waitUntil([&] { return !IsWindow(dialog); });
             }
         });
         CPrintRangeDlg dialog;
