@@ -11,6 +11,7 @@ IMPLEMENT_DYNCREATE(CMainFrame)
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
 ON_WM_CREATE()
+ON_MESSAGE(WM_ENDSESSION, OnEndSession)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() {
@@ -42,5 +43,12 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
 int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     if (CFrameWnd::OnCreate(cs) == -1)
         return -1;
+    return 0;
+}
+
+LRESULT CMainFrame::OnEndSession(WPARAM ending, LPARAM) {
+    // Windows may end the process once this returns, without destroying us.
+    if (ending)
+        RestoreDefaultFaceAssociation();
     return 0;
 }

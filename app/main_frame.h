@@ -18,4 +18,5 @@ class CMainFrame : public CFrameWnd {
 
   protected:
     int OnCreate(LPCREATESTRUCTA cs);
+    LRESULT OnEndSession(WPARAM ending, LPARAM);
 };

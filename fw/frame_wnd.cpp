@@ -190,7 +190,43 @@ BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
     return TranslateAcceleratorA(m_hWnd, m_hAccelTable, msg) != 0;
 }
 
+namespace {
+
+// How often a close waits for modal loops to unwind before it gives up, so a
+// box that ignores Cancel cannot keep the queue spinning.
+constexpr int kCloseAttempts = 50;
+
+// The window a modal loop of this frame is running for: the last active
+// popup, followed down the owner chain (a message box owned by a dialog).
+HWND innermostPopup(HWND frame) {
+    HWND popup = frame;
+    for (int depth = 0; depth < 8; ++depth) {
+        const HWND next = GetLastActivePopup(popup);
+        if (!next || next == popup)
+            break;
+        popup = next;
+    }
+    return popup == frame ? nullptr : popup;
+}
+
+} // namespace
+
 void CFrameWnd::OnClose() {
+    // A dialog, a message box or the printing box runs its own loop on the
+    // stack under this message while the frame is disabled; destroying the
+    // frame now would pull the windows from under it. Cancel that loop and
+    // close again once it has unwound.
+    if (!IsWindowEnabled()) {
+        if (HWND popup = innermostPopup(m_hWnd))
+            ::PostMessageA(popup, WM_COMMAND, IDCANCEL,
+                           reinterpret_cast<LPARAM>(::GetDlgItem(popup, IDCANCEL)));
+        if (++m_closeAttempts < kCloseAttempts)
+            PostMessage(WM_CLOSE);
+        else
+            m_closeAttempts = 0;
+        return;
+    }
+    m_closeAttempts = 0;
     DestroyWindow();
 }
 

@@ -67,4 +67,6 @@ class CFrameWnd : public CWnd {
     HWND m_hPreviewBar = nullptr;
     char m_strTitle[256] = {};
     CCreateContext* m_pCreateContext = nullptr;
+    // Closes deferred while a modal loop unwinds.
+    int m_closeAttempts = 0;
 };

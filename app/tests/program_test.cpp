@@ -83,9 +83,12 @@ TEST(Program, PrintSwitchEndsWithoutWindowOrPage) {
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     CloseHandle(h);
-    Program program("/p \"" + file + "\"");
-    EXPECT_EQ(program.exitCode(), 0u);
-    EXPECT_FALSE(testsupport::fileExists(output));
+    for (const char* tail : {"", " \"Kestra Test Printer\" wineps.drv FILE:"}) {
+        const std::string command = tail[0] ? "/pt" : "/p";
+        Program program(command + " \"" + file + "\"" + tail);
+        EXPECT_EQ(program.exitCode(), 0u) << command;
+        EXPECT_FALSE(testsupport::fileExists(output)) << command;
+    }
     DeleteFileA(file.c_str());
 }
 

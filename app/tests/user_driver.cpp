@@ -130,6 +130,42 @@ bool waitUntilGone(DWORD processId, const char* caption, DWORD timeoutMs) {
     return true;
 }
 
+HWND waitForDialogWith(DWORD processId, int knownBy, DWORD timeoutMs) {
+    struct Search {
+        DWORD processId;
+        int knownBy;
+        HWND found;
+    };
+    const DWORD end = GetTickCount() + timeoutMs;
+    for (;;) {
+        Search search{processId, knownBy, nullptr};
+        EnumWindows(
+            [](HWND hwnd, LPARAM lParam) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(lParam);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(hwnd, &owner);
+                char cls[16] = {};
+                GetClassNameA(hwnd, cls, sizeof cls);
+                if (owner != s->processId || !IsWindowVisible(hwnd) ||
+                    std::string(cls) != "#32770" || !GetDlgItem(hwnd, s->knownBy))
+                    return TRUE;
+                s->found = hwnd;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found || static_cast<LONG>(end - GetTickCount()) <= 0)
+            return search.found;
+        Sleep(100);
+    }
+}
+
+testsupport::WindowShot captureClientOnScreen(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    return testsupport::captureScreenArea(client);
+}
+
 HWND findControl(HWND parent, int id) {
     struct Search {
         int id;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "fw/tests/wine_test_support.h"
+
 namespace userdriver {
 
 // Big5 captions of the program's windows.
@@ -67,6 +69,12 @@ std::string windowText(HWND hwnd);
 int visibleWindowsOf(DWORD processId);
 // Waits until the process shows no window with that caption.
 bool waitUntilGone(DWORD processId, const char* caption, DWORD timeoutMs = 30000);
+
+// A dialog of the process that has a control `knownBy` (a common dialog's
+// radio button, say), or null.
+HWND waitForDialogWith(DWORD processId, int knownBy, DWORD timeoutMs = 30000);
+// What the screen shows of a window's client area.
+testsupport::WindowShot captureClientOnScreen(HWND window);
 
 // A control anywhere inside `parent` (the preview bar's buttons, say), or null.
 HWND findControl(HWND parent, int id);

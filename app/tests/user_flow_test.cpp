@@ -4,9 +4,17 @@
 // in KESTRA_TEST_OUTPUT, where check_user_flow.sh reads it once Wine exits.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
+#include <windows.h>
+
+#include <dlgs.h>
+
+#include "app/tests/page_pixels.h"
 #include "app/tests/user_driver.h"
+#include "eudc/app_state.h"
 #include "fw/fw_ids.h"
 #include "fw/tests/wine_test_support.h"
 #include "res/resource.h"
@@ -209,6 +217,190 @@ TEST_F(UserFlow, AWriteBackThatFailsIsTriedAgainAtExit) {
         ASSERT_TRUE(setValue(kEudcKey, name.c_str(), value));
     close(program, main);
     expectLinksAsBefore("after the exit");
+}
+
+TEST_F(UserFlow, ClosingWhileTheRangeDialogIsOpenEndsCleanlyAndPutsTheLinkBack) {
+    Program program;
+    HWND font = program.window(kFontDialogCaption);
+    ASSERT_NE(font, nullptr);
+    ASSERT_TRUE(chooseFontRow(font, kStandardRow));
+    ASSERT_NE(program.window(kRangeDialogCaption), nullptr);
+    HWND main = program.window(kStandardCaption);
+    ASSERT_NE(main, nullptr);
+    expectDefaultLinkRemoved("while the range dialog is open");
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.exitCode(), 0u);
+    expectLinksAsBefore("after the close");
+}
+
+TEST_F(UserFlow, ClosingWhileAPreviewIsOpenEndsCleanlyAndPutsTheLinkBack) {
+    Program program;
+    const RangeChoice all;
+    HWND main = chooseFace(program, kStandardRow, &all, kStandardCaption);
+    ASSERT_NE(main, nullptr);
+    command(main, ID_FILE_PRINT_PREVIEW);
+    ASSERT_NE(waitForControl(main, AFX_ID_PREVIEW_CLOSE), nullptr) << "no preview";
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.exitCode(), 0u);
+    expectLinksAsBefore("after the close");
+}
+
+// The preview of the demo's flow, pictured while it shows.
+pagepixels::Shot g_preview;
+
+// The pages under the preview's bar, whose white buttons are no paper.
+void keepPreview(const char* step, HWND window) {
+    if (std::string(step) != "preview")
+        return;
+    RECT pages{}, bar{};
+    GetClientRect(window, &pages);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&pages), 2);
+    GetWindowRect(GetParent(findControl(window, AFX_ID_PREVIEW_CLOSE)), &bar);
+    pages.top = bar.bottom;
+    g_preview = pagepixels::Shot(testsupport::captureScreenArea(pages));
+    testsupport::keepShot(g_preview, "flow-preview");
+}
+
+// The printable area of the test bed's printer, in page units.
+kestra::PageSize printerPage() {
+    kestra::PageSize page;
+    if (HDC printer = testsupport::createDefaultPrinterDc()) {
+        page.cx = GetDeviceCaps(printer, HORZSIZE) * 10;
+        page.cy = GetDeviceCaps(printer, VERTSIZE) * 10;
+        DeleteDC(printer);
+    }
+    return page;
+}
+
+void keepJobAs(const std::string& output, const char* name) {
+    const std::string kept =
+        testsupport::dosPath(testsupport::environment("KESTRA_TEST_OUTPUT") + "/" + name);
+    EXPECT_TRUE(CopyFileA(output.c_str(), kept.c_str(), FALSE)) << "no job to keep as " << name;
+}
+
+TEST_F(UserFlow, TheDemoFlowPreviewsRingsInTheirBoxesAndPrintsTheRange) {
+    Program program;
+    FirstFlow flow;
+    ASSERT_TRUE(runFirstFlow(program, output, keepPreview, flow))
+        << "stopped at " << flow.failedStep;
+    EXPECT_EQ(pagesIn(testsupport::readFile(output)), 12);
+    keepJobAs(output, "first.ps");
+    expectLinksAsBefore("after the run");
+
+    const kestra::PageSize page = printerPage();
+    const uint32_t annotating[] = {kestra::kPhoneticLayoutId, kestra::kCangjieLayoutId};
+    const pagepixels::SheetMap map{
+        g_preview.white(), page,
+        kestra::computePageLayout(page, kestra::columnWidthFor(annotating, 2), 314)};
+    ASSERT_GT(map.sheet.bottom - map.sheet.top, 300) << "no sheet of paper in the preview";
+    const RECT ring = map.boxInside(0);
+    const int inside = (ring.right - ring.left) * (ring.bottom - ring.top);
+    EXPECT_GT(g_preview.darkIn(ring), inside / 10) << "no ring in the box of FA40";
+    EXPECT_GT(map.edgeRows(g_preview, 0), (ring.bottom - ring.top) * 3 / 4) << "no box";
+}
+
+TEST_F(UserFlow, AFaceWithEveryCodeStaysAsItWasWhenTheFontCommandIsCancelled) {
+    Program program;
+    const RangeChoice all;
+    HWND main = chooseFace(program, kFaceRow, &all, kFaceCaption);
+    ASSERT_NE(main, nullptr);
+    command(main, ID_FILE_PRINT_DIRECT);
+    ASSERT_TRUE(jobFinished(output, 60000));
+    EXPECT_EQ(pagesIn(testsupport::readFile(output)), 32);
+
+    command(main, ID_SET_FONT);
+    HWND font = program.window(kFontDialogCaption);
+    ASSERT_NE(font, nullptr);
+    pressEscape(font);
+    ASSERT_TRUE(waitUntilGone(program.id(), kFontDialogCaption));
+    EXPECT_EQ(windowText(main), kFaceCaption);
+    DeleteFileA(output.c_str());
+    command(main, ID_FILE_PRINT_DIRECT);
+    ASSERT_TRUE(jobFinished(output, 60000));
+    EXPECT_EQ(pagesIn(testsupport::readFile(output)), 32) << "the choice changed";
+    close(program, main);
+    expectLinksAsBefore("after the run");
+}
+
+TEST_F(UserFlow, LandscapeChosenInPrintSetupGivesLandscapeSheetsInThePreview) {
+    Program program;
+    const RangeChoice all;
+    HWND main = chooseFace(program, kFaceRow, &all, kFaceCaption);
+    ASSERT_NE(main, nullptr);
+    command(main, ID_FILE_PRINT_SETUP);
+    HWND setup = waitForDialogWith(program.id(), rad2);
+    ASSERT_NE(setup, nullptr) << "no Print Setup dialog";
+    Sleep(300);
+    SendMessageA(GetDlgItem(setup, rad2), BM_CLICK, 0, 0);
+    PostMessageA(GetDlgItem(setup, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(waitUntilGone(program.id(), windowText(setup).c_str()));
+
+    command(main, ID_FILE_PRINT_PREVIEW);
+    HWND closeButton = waitForControl(main, AFX_ID_PREVIEW_CLOSE);
+    ASSERT_NE(closeButton, nullptr) << "no preview";
+    Sleep(500);
+    const pagepixels::Shot shot(captureClientOnScreen(main));
+    const RECT sheet = shot.white();
+    EXPECT_GT(sheet.right - sheet.left, (sheet.bottom - sheet.top) * 5 / 4)
+        << "the sheet is not lying on its side";
+    SendMessageA(closeButton, BM_CLICK, 0, 0);
+    close(program, main);
+}
+
+struct TextLine {
+    LONG top, bottom, left, right;
+};
+// The rows of a picture that hold dark pixels, grouped into lines of text; a
+// gap of a few rows (above the dot of an i) stays inside a line.
+std::vector<TextLine> textLines(const pagepixels::Shot& shot) {
+    constexpr LONG kGapInsideALine = 8;
+    std::vector<TextLine> lines;
+    LONG lastInk = -kGapInsideALine - 1;
+    for (LONG y = 0; y < shot.height; ++y) {
+        LONG left = shot.width, right = -1;
+        for (LONG x = 0; x < shot.width; ++x)
+            if (shot.dark(x, y)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        if (right < 0)
+            continue;
+        if (y - lastInk > kGapInsideALine)
+            lines.push_back({y, y, left, right});
+        TextLine& line = lines.back();
+        line.bottom = y;
+        line.left = std::min(line.left, left);
+        line.right = std::max(line.right, right);
+        lastInk = y;
+    }
+    return lines;
+}
+
+void expectTwoCentredLines(HWND main, const char* when) {
+    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    Sleep(500);
+    // The view's own client area, inside the frame's edge.
+    const pagepixels::Shot shot(captureClientOnScreen(findControl(main, AFX_IDW_PANE_FIRST)));
+    testsupport::keepShot(shot, when);
+    const std::vector<TextLine> lines = textLines(shot);
+    ASSERT_EQ(lines.size(), 2u) << when << ": the face and its file, nothing else";
+    for (const TextLine& line : lines)
+        EXPECT_NEAR((line.left + line.right) / 2, shot.width / 2, 4) << when;
+    EXPECT_GT(lines[1].right - lines[1].left, lines[0].right - lines[0].left)
+        << when << ": the path is the longer line";
+    EXPECT_NEAR((lines[0].top + lines[1].bottom) / 2, shot.height / 2, 20) << when;
+}
+
+TEST_F(UserFlow, TheWindowShowsTheFaceAndItsFileCentredAndAfterAResize) {
+    Program program;
+    const RangeChoice all;
+    HWND main = chooseFace(program, kFaceRow, &all, kFaceCaption);
+    ASSERT_NE(main, nullptr);
+    SetWindowPos(main, HWND_TOP, 0, 0, 800, 500, SWP_SHOWWINDOW);
+    expectTwoCentredLines(main, "800 x 500");
+    SetWindowPos(main, HWND_TOP, 0, 0, 1000, 700, SWP_SHOWWINDOW);
+    expectTwoCentredLines(main, "1000 x 700");
+    close(program, main);
 }
 
 } // namespace

@@ -207,8 +207,11 @@ INT_PTR CALLBACK PreviewSession::BarProc(HWND bar, UINT message, WPARAM wParam, 
 
 LRESULT CALLBACK PreviewSession::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     PreviewSession* session = s_current;
+    // Closing the window ends the preview first, then the frame closes as
+    // usual once the preview's loop has unwound.
     if (session && message == WM_CLOSE) {
         session->OnCommand(AFX_ID_PREVIEW_CLOSE);
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
         return 0;
     }
     WNDPROC original = session ? session->m_frameProc : nullptr;

@@ -260,11 +260,14 @@ TEST_F(PrintPreviewTest, HundredPageTurnsLeaveNoGdiObjectBehind) {
     EXPECT_EQ(gdi_counter::LiveObjects(), livePrePreview);
 }
 
-TEST_F(PrintPreviewTest, ClosingTheFrameClosesOnlyThePreview) {
+TEST_F(PrintPreviewTest, ClosingTheFrameEndsThePreviewAndThenAsksAgainToClose) {
     preview([&] { PostMessageA(frame.m_hWnd, WM_CLOSE, 0, 0); });
-    EXPECT_TRUE(IsWindow(frame.m_hWnd));
+    EXPECT_TRUE(IsWindow(frame.m_hWnd)) << "not destroyed under the preview's loop";
     EXPECT_TRUE(IsWindowVisible(view.m_hWnd));
     EXPECT_EQ(view.ended, 1);
+    MSG msg{};
+    EXPECT_TRUE(PeekMessageA(&msg, frame.m_hWnd, WM_CLOSE, WM_CLOSE, PM_REMOVE))
+        << "the close is asked for again once the preview has ended";
 }
 
 TEST_F(PrintPreviewTest, PrintButtonEndsThePreviewAndAsksForPrinting) {
