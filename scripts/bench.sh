@@ -35,7 +35,8 @@ wine_printing() {
     # On a display of its own (Xvfb) no window manager runs, and Wine waits
     # 2 s for one each time a window is hidden, the printing box included;
     # told that windows are not managed, it does not wait.
-    if [ -z "${DISPLAY:-}" ]; then
+    # BENCH_MANAGED_WINDOWS=1 keeps Wine's default, wait included.
+    if [ -z "${DISPLAY:-}" ] && [ "${BENCH_MANAGED_WINDOWS:-0}" != 1 ]; then
         printf '\n[Software\\\\Wine\\\\X11 Driver]\n"Managed"="N"\n' >>"$template/user.reg"
         echo "(no window manager: Wine's windows unmanaged)"
     fi
