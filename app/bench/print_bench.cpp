@@ -1,14 +1,21 @@
-// Timings of whole jobs under Wine, on the test bed's file printer: every code
-// printed directly without and with annotation, and one preview page recorded
-// and played on screen by the preview's own code. Prints the median and the
-// range of several runs of each.
+// Timings of whole jobs under Wine, on the test bed's file printer, measured
+// against the floor of its printer driver: every code printed directly without
+// and with annotation, each job alternating with the floor program
+// (print_floor.cpp) printing the same pages with plain GDI, and the ratio of
+// their medians. Then one preview page recorded and played by the preview's
+// own code, and page turns through every annotated page of the real preview
+// with the GDI objects and the memory of the process watched.
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "app/bench/floor_process.h"
 #include "app/kestra_app.h"
 #include "app/kestra_doc.h"
 #include "app/main_frame.h"
@@ -16,7 +23,10 @@
 #include "eudc/app_state.h"
 #include "fw/dc.h"
 #include "fw/doc_template.h"
+#include "fw/fw_ids.h"
 #include "fw/preview/preview_pages.h"
+#include "fw/preview/preview_session.h"
+#include "fw/preview/tests/gdi_object_counter.h"
 #include "fw/print_info.h"
 #include "fw/tests/wine_test_support.h"
 #include "print/kestra_view.h"
@@ -25,6 +35,11 @@
 namespace {
 
 using kestra::appState;
+
+constexpr double kFloorRatioTarget = 1.15;
+constexpr double kPreviewPageTargetMs = 50;
+// Growth over all page turns still called flat: the heap settles in steps.
+constexpr long long kMemoryToleranceBytes = 2 << 20;
 
 double nowMs() {
     static LARGE_INTEGER frequency{};
@@ -35,19 +50,83 @@ double nowMs() {
     return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+double timeOf(const std::function<void()>& work) {
+    const double start = nowMs();
+    work();
+    return nowMs() - start;
+}
+
+struct Spread {
+    double median, min, max;
+};
+
+Spread spreadOf(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times.front(), times.back()};
+}
+
+const char* verdict(bool met) {
+    return met ? "met" : "MISSED";
+}
+
 // Runs `work` `runs` times and prints median, fastest and slowest.
 void measure(const char* name, int runs, double targetMs, const std::function<void()>& work) {
     std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const double start = nowMs();
-        work();
-        times.push_back(nowMs() - start);
-    }
-    std::sort(times.begin(), times.end());
-    const double median = times[times.size() / 2];
+    for (int i = 0; i < runs; ++i)
+        times.push_back(timeOf(work));
+    const Spread s = spreadOf(times);
     printf("%-28s median %9.2f ms  min %9.2f  max %9.2f  (%d runs, target %.0f ms: %s)\n", name,
-           median, times.front(), times.back(), runs, targetMs,
-           median <= targetMs ? "met" : "MISSED");
+           s.median, s.min, s.max, runs, targetMs, verdict(s.median <= targetMs));
+    fflush(stdout);
+}
+
+// Keeps the job just printed as KESTRA_TEST_OUTPUT/<name>.ps, for the page
+// by page comparison after Wine exits.
+void keepJob(const std::string& name) {
+    const std::string out = testsupport::environment("KESTRA_TEST_OUTPUT");
+    if (out.empty())
+        return;
+    const std::string kept = testsupport::dosPath(out + "/" + name + ".ps");
+    if (!CopyFileA(testsupport::printerOutputPath().c_str(), kept.c_str(), FALSE))
+        printf("%s: the job was not written\n", name.c_str());
+}
+
+// The program's job and the floor's, in turns, `runs` times each; which goes
+// first alternates, so a machine growing busier weighs on both alike.
+void compareWithFloor(const char* name, const char* floorJob, int runs, FloorProcess& floor,
+                      const std::function<void()>& programJob) {
+    std::vector<double> program, floorTimes;
+    const auto runProgram = [&](int run) {
+        program.push_back(timeOf(programJob));
+        if (run == 0)
+            keepJob(std::string("program-") + floorJob);
+    };
+    const auto runFloor = [&](int run) {
+        const double floorMs = floor.Run(floorJob);
+        if (floorMs < 0)
+            return false;
+        floorTimes.push_back(floorMs);
+        if (run == 0)
+            keepJob(std::string("floor-") + floorJob);
+        return true;
+    };
+    for (int i = 0; i < runs; ++i) {
+        if (i % 2 == 0)
+            runProgram(i);
+        if (!runFloor(i)) {
+            printf("%-28s the floor's job failed\n", name);
+            return;
+        }
+        if (i % 2 == 1)
+            runProgram(i);
+    }
+    const Spread p = spreadOf(program), f = spreadOf(floorTimes);
+    const double ratio = p.median / f.median;
+    printf("%-28s program median %9.2f ms (%.0f-%.0f), floor median %9.2f ms (%.0f-%.0f), "
+           "%d runs each\n",
+           name, p.median, p.min, p.max, f.median, f.min, f.max, runs);
+    printf("%-28s ratio program/floor %.3f  (target <= %.2f: %s)\n", "", ratio, kFloorRatioTarget,
+           verdict(ratio <= kFloorRatioTarget));
     fflush(stdout);
 }
 
@@ -79,16 +158,16 @@ void benchPreviewPage(CKestraView* view) {
     PreviewPages pages(view, &info);
     UINT page = 1;
     int missing = 0;
-    measure("preview page, record", 21, 50, [&] {
+    measure("preview page, record", 21, kPreviewPageTargetMs, [&] {
         pages.Clear();
         missing += pages.Page(page) == nullptr;
     });
-    measure("preview page, play", 21, 50, [&] {
+    measure("preview page, play", 21, kPreviewPageTargetMs, [&] {
         PatBlt(memory, 0, 0, 480, 690, WHITENESS);
         PlayEnhMetaFile(memory, pages.Page(page), &sheet);
         GdiFlush();
     });
-    measure("preview page, both", 21, 50, [&] {
+    measure("preview page, both", 21, kPreviewPageTargetMs, [&] {
         pages.Clear();
         PatBlt(memory, 0, 0, 480, 690, WHITENESS);
         PlayEnhMetaFile(memory, pages.Page(page), &sheet);
@@ -103,9 +182,111 @@ void benchPreviewPage(CKestraView* view) {
     view->OnEndPrinting(nullptr, &info);
 }
 
+struct ProcessSample {
+    UINT page;
+    int gdiObjects; // counted by our own import hooks
+    DWORD guiResources;
+    long long workingSet;
+    long long privateBytes;
+};
+
+// Private bytes are the commit charge, PagefileUsage: Wine leaves the
+// newer PrivateUsage field at 0.
+ProcessSample sampleProcess(UINT page) {
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    return {page, gdi_counter::LiveObjects(), testsupport::gdiObjectCount(),
+            static_cast<long long>(memory.WorkingSetSize),
+            static_cast<long long>(memory.PagefileUsage)};
+}
+
+void printSample(const ProcessSample& s) {
+    printf("  page %3u: GDI objects %4d (GetGuiResources %lu), working set %8.1f MB, private "
+           "%8.1f MB\n",
+           s.page, s.gdiObjects, static_cast<unsigned long>(s.guiResources),
+           static_cast<double>(s.workingSet) / 1048576.0,
+           static_cast<double>(s.privateBytes) / 1048576.0);
+}
+
+void printGrowth(const ProcessSample& first, const ProcessSample& last) {
+    const int gdiGrowth = last.gdiObjects - first.gdiObjects;
+    const long long privateGrowth = last.privateBytes - first.privateBytes;
+    const long long workingGrowth = last.workingSet - first.workingSet;
+    printf(
+        "  growth pages %u-%u: GDI objects %+d (flat: %s), private %+.2f MB, working set %+.2f "
+        "MB (flat within %.0f MB: %s)\n",
+        first.page, last.page, gdiGrowth, verdict(gdiGrowth <= 0),
+        static_cast<double>(privateGrowth) / 1048576.0,
+        static_cast<double>(workingGrowth) / 1048576.0,
+        static_cast<double>(kMemoryToleranceBytes) / 1048576.0,
+        verdict(privateGrowth <= kMemoryToleranceBytes && workingGrowth <= kMemoryToleranceBytes));
+}
+
+// The preview runs its own message loop; the turns run inside it.
+std::function<void()> g_script;
+void CALLBACK runScript(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (auto script = std::move(g_script))
+        script();
+}
+
+// Every page of the job, turned with the preview bar's Next button, one page
+// at a time. The first sample is taken on page 2, once both pictures the
+// preview keeps are in use.
+void turnThroughPreview(CKestraApp& app, HWND frame) {
+    app.SetPreviewPageCount(1);
+    std::vector<double> turns;
+    std::vector<ProcessSample> samples;
+    UINT lastPage = 0;
+    g_script = [&] {
+        PreviewSession* session = PreviewSession::Current();
+        if (!session)
+            return;
+        HWND pages = session->Pages().m_hWnd;
+        HWND next = GetDlgItem(session->Bar(), AFX_ID_PREVIEW_NEXT);
+        lastPage = session->Pages().LastPage();
+        while (session->Pages().CanGoNext()) {
+            turns.push_back(timeOf([&] {
+                SendMessageA(next, BM_CLICK, 0, 0);
+                RedrawWindow(pages, nullptr, nullptr, RDW_UPDATENOW);
+            }));
+            const UINT page = session->Pages().CurrentPage();
+            if (page == 2 || page % 50 == 0 || page == lastPage)
+                samples.push_back(sampleProcess(page));
+        }
+        SendMessageA(GetDlgItem(session->Bar(), AFX_ID_PREVIEW_CLOSE), BM_CLICK, 0, 0);
+    };
+    SetTimer(nullptr, 0, 10, runScript);
+    SendMessageA(frame, WM_COMMAND, ID_FILE_PRINT_PREVIEW, 0);
+    g_script = nullptr;
+    if (turns.empty() || samples.size() < 2) {
+        printf("preview page turns: the preview did not turn its pages\n");
+        return;
+    }
+    const Spread s = spreadOf(turns);
+    printf("%-28s median %9.2f ms  min %9.2f  max %9.2f  (%zu turns to page %u, target %.0f ms: "
+           "%s)\n",
+           "preview page turn", s.median, s.min, s.max, turns.size(), lastPage,
+           kPreviewPageTargetMs, verdict(s.median <= kPreviewPageTargetMs));
+    for (const ProcessSample& sample : samples)
+        printSample(sample);
+    printGrowth(samples.front(), samples.back());
+    fflush(stdout);
+}
+
+std::string floorProgramPath() {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of("\\/") + 1) + "print_floor_bench.exe";
+}
+
 } // namespace
 
 int main() {
+    if (!gdi_counter::Install())
+        printf("GDI objects will not be counted\n");
     static CKestraApp theApp;
     theApp.InitApplication(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
     theApp.AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CKestraDoc),
@@ -121,14 +302,23 @@ int main() {
         printf("no view\n");
         return 1;
     }
+    // On screen as the user has it, so the preview paints its pages.
+    SetWindowPos(frame->m_hWnd, HWND_TOP, 0, 0, 1000, 760, SWP_SHOWWINDOW);
+    FloorProcess floor;
+    if (!floor.Start(floorProgramPath())) {
+        printf("the floor program did not start\n");
+        return 1;
+    }
+    printf("floor: %s (pages plain, annotated)\n", floor.greeting.c_str());
     const auto printDirect = [&] {
         SendMessageA(frame->m_hWnd, WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
     };
     programtest::chooseFace(kestra::kEudcCodeCount);
-    measure("print 32 pages", 5, 1000, printDirect);
+    compareWithFloor("print 32 pages", "plain", 5, floor, printDirect);
     benchPreviewPage(view);
     programtest::annotateWithPhoneticAndCangjie();
-    measure("print 223 annotated pages", 3, 4000, printDirect);
+    compareWithFloor("print 223 annotated pages", "annotated", 5, floor, printDirect);
+    turnThroughPreview(theApp, frame->m_hWnd);
     theApp.AddDocTemplate(nullptr);
     return 0;
 }

@@ -1,0 +1,126 @@
+// The floor of printing on this machine's printer driver: the program's pages,
+// recorded from the page drawing before any timing, printed with plain GDI and
+// no framework. Reads one job per line on standard input ("plain" or
+// "annotated", then optionally "per-page" to make the fonts and the pen page
+// by page as recorded) and answers each with the milliseconds from CreateDC to
+// DeleteDC. The first line out is "ready" with the page count of each job.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/bench/page_script.h"
+#include "app/tests/sample_choices.h"
+#include "eudc/app_state.h"
+#include "print/page_layout.h"
+#include "print/page_renderer.h"
+#include "res/resource.h"
+
+namespace {
+
+using floorbench::ObjectLifetime;
+using floorbench::PageScript;
+using kestra::appState;
+
+using Job = std::vector<PageScript>;
+
+double nowMs() {
+    LARGE_INTEGER frequency{}, now{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+HDC createDefaultPrinterDc() {
+    char name[256] = {};
+    DWORD size = sizeof name;
+    if (!GetDefaultPrinterA(name, &size))
+        return nullptr;
+    return CreateDCA("WINSPOOL", name, nullptr, nullptr);
+}
+
+std::string resourceString(UINT id) {
+    char text[4100] = {};
+    const int length = LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
+    return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+// The pages of the current choices, laid out for the printer's page as the
+// view lays them out.
+Job recordJob(HDC printer) {
+    SetMapMode(printer, MM_LOMETRIC);
+    kestra::PageSize pageSize;
+    pageSize.cx = GetDeviceCaps(printer, HORZSIZE) * 10;
+    pageSize.cy = GetDeviceCaps(printer, VERTSIZE) * 10;
+    const kestra::PageLayout layout = kestra::computePageLayout(pageSize, appState);
+    const std::string labelFace = resourceString(IDS_DEFAULT_FACE);
+    const std::string standardLabel = resourceString(IDS_STANDARD_EUDC_LABEL);
+    const std::string header = resourceString(IDS_PAGE_HEADER);
+    const std::string footer = resourceString(IDS_PAGE_FOOTER);
+    const std::string codeHeading = resourceString(IDS_CODE_HEADING);
+    const kestra::PageTexts texts = {labelFace.c_str(), standardLabel.c_str(), header.c_str(),
+                                     footer.c_str(), codeHeading.c_str()};
+    Job job;
+    for (int32_t page = 1; page <= layout.pageCount; ++page) {
+        floorbench::PageRecorder recorder(printer);
+        kestra::PageRenderer(recorder, layout, pageSize, texts).printPage(page);
+        job.push_back(recorder.take());
+    }
+    return job;
+}
+
+// Milliseconds for the whole job, or a negative number when it failed.
+double printJob(const Job& job, ObjectLifetime lifetime) {
+    const double start = nowMs();
+    HDC printer = createDefaultPrinterDc();
+    if (!printer)
+        return -1;
+    DOCINFOA document{};
+    document.cbSize = sizeof document;
+    document.lpszDocName = "Kestra floor";
+    bool printed = StartDocA(printer, &document) > 0;
+    {
+        floorbench::PageReplayer replayer(printer, lifetime);
+        for (size_t page = 0; printed && page < job.size(); ++page) {
+            printed = StartPage(printer) > 0;
+            SetMapMode(printer, MM_LOMETRIC);
+            replayer.play(job[page]);
+            printed = printed && EndPage(printer) > 0;
+        }
+    }
+    if (printed)
+        EndDoc(printer);
+    else
+        AbortDoc(printer);
+    DeleteDC(printer);
+    return printed ? nowMs() - start : -1;
+}
+
+} // namespace
+
+int main() {
+    HDC printer = createDefaultPrinterDc();
+    if (!printer) {
+        printf("no default printer\n");
+        return 1;
+    }
+    programtest::chooseFace(kestra::kEudcCodeCount);
+    const Job plain = recordJob(printer);
+    programtest::annotateWithPhoneticAndCangjie();
+    const Job annotated = recordJob(printer);
+    DeleteDC(printer);
+    printf("ready %zu %zu\n", plain.size(), annotated.size());
+    fflush(stdout);
+
+    char line[64];
+    while (fgets(line, sizeof line, stdin)) {
+        const Job& job = std::strncmp(line, "annotated", 9) == 0 ? annotated : plain;
+        const ObjectLifetime lifetime =
+            std::strstr(line, "per-page") ? ObjectLifetime::Page : ObjectLifetime::Job;
+        printf("%.3f\n", printJob(job, lifetime));
+        fflush(stdout);
+    }
+    return 0;
+}
