@@ -63,7 +63,7 @@ for step in font-dialog range-dialog main-window preview; do
     fi
 done
 if [ -s "$print_file" ]; then
-    gs -q -sDEVICE=png16m -r60 -dFirstPage=1 -dLastPage=1 -o "$pictures/printed-page1.png" "$print_file"
+    gs -q -sDEVICE=png16m -r100 -dFirstPage=1 -dLastPage=1 -o "$pictures/printed-page1.png" "$print_file"
 else
     echo "demo: nothing was printed" >&2
     status=1
