@@ -13,6 +13,7 @@
 #include <dlgs.h>
 
 #include "app/tests/page_pixels.h"
+#include "app/tests/program_fixture.h"
 #include "app/tests/user_driver.h"
 #include "eudc/app_state.h"
 #include "fw/fw_ids.h"
@@ -22,6 +23,7 @@
 namespace {
 
 using namespace userdriver;
+using programtest::pagesIn;
 
 const char kEudcKey[] = "EUDC\\950";
 const char kCopiesKey[] = "Software\\Kestra\\Removed EUDC links";
@@ -101,14 +103,6 @@ class UserFlow : public ::testing::Test {
     RegistryValues links;
     std::string output;
 };
-
-int pagesIn(const std::string& postscript) {
-    int n = 0;
-    for (size_t at = postscript.find("%%Page:"); at != std::string::npos;
-         at = postscript.find("%%Page:", at + 1))
-        ++n;
-    return n;
-}
 
 TEST_F(UserFlow, TheWholeRoadEndsOnPaperAndLeavesTheLinksAsTheyWere) {
     Program program;

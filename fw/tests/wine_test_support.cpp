@@ -171,54 +171,42 @@ BITMAPINFOHEADER topDownHeader(const WindowShot& shot) {
 
 } // namespace
 
-WindowShot captureClient(HWND hwnd) {
-    RECT client{};
-    GetClientRect(hwnd, &client);
+// Copies `width` x `height` pixels of `window`'s DC (the screen's when null)
+// from (x, y).
+static WindowShot copyFromWindowDc(HWND window, int x, int y, LONG width, LONG height) {
     WindowShot shot;
-    shot.width = client.right;
-    shot.height = client.bottom;
-    shot.pixels.resize(static_cast<size_t>(shot.width) * static_cast<size_t>(shot.height));
-    HDC window = GetDC(hwnd);
-    HDC memory = CreateCompatibleDC(window);
-    HBITMAP bitmap = CreateCompatibleBitmap(window, shot.width, shot.height);
+    if (width <= 0 || height <= 0)
+        return shot;
+    shot.width = width;
+    shot.height = height;
+    shot.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    HDC source = GetDC(window);
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateCompatibleBitmap(source, width, height);
     HGDIOBJ kept = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, shot.width, shot.height, window, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
     SelectObject(memory, kept);
     BITMAPINFO info{};
     info.bmiHeader = topDownHeader(shot);
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(shot.height), shot.pixels.data(), &info,
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), shot.pixels.data(), &info,
               DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
-    ReleaseDC(hwnd, window);
+    ReleaseDC(window, source);
     for (DWORD& pixel : shot.pixels)
         pixel &= 0xFFFFFF;
     return shot;
 }
 
+WindowShot captureClient(HWND hwnd) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    return copyFromWindowDc(hwnd, 0, 0, client.right, client.bottom);
+}
+
 WindowShot captureScreenArea(const RECT& area) {
-    WindowShot shot;
-    shot.width = area.right - area.left;
-    shot.height = area.bottom - area.top;
-    if (shot.width <= 0 || shot.height <= 0)
-        return WindowShot{};
-    shot.pixels.resize(static_cast<size_t>(shot.width) * static_cast<size_t>(shot.height));
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, shot.width, shot.height);
-    HGDIOBJ kept = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, shot.width, shot.height, screen, area.left, area.top, SRCCOPY);
-    SelectObject(memory, kept);
-    BITMAPINFO info{};
-    info.bmiHeader = topDownHeader(shot);
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(shot.height), shot.pixels.data(), &info,
-              DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    for (DWORD& pixel : shot.pixels)
-        pixel &= 0xFFFFFF;
-    return shot;
+    return copyFromWindowDc(nullptr, area.left, area.top, area.right - area.left,
+                            area.bottom - area.top);
 }
 
 bool writeBitmap(const WindowShot& shot, const std::string& path) {
