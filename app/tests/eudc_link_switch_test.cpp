@@ -92,6 +92,7 @@ class EudcLinkSwitch : public ::testing::Test {
         appState = AppState{};
         appState.enableEudc = recordEnableEudc;
         copyBounded(appState.defaultFaceName, kDefaultFace);
+        registry = FakeRegistry{};
         registry.links[kDefaultFace] = userLink;
         registry.links["AR PL UMing TW"] = linkOf("C:\\FONTS\\RING.TTE", kRegSz);
         journal.clear();
@@ -156,11 +157,15 @@ TEST_F(EudcLinkSwitch, AFailedWriteBackHoldsTheLinkUntilALaterOneSucceeds) {
     EXPECT_STREQ(appState.savedAssociation, userLink.data);
     EXPECT_EQ(registry.copyFiles.count(kDefaultFace), 1u);
 
-    // Choosing the standard row again meanwhile must not replace what is held.
+    // Choosing the standard row again meanwhile must not replace what is
+    // held, even when the face has a link again by then.
+    registry.writeFails = false;
+    registry.links[kDefaultFace] = linkOf("D:\\MINE.TTE", kRegSz);
     removeDefaultFaceLink(registry);
     EXPECT_STREQ(appState.savedAssociation, userLink.data);
+    EXPECT_TRUE(sameValue(registry.copyFiles[kDefaultFace], userLink));
+    registry.links.erase(kDefaultFace);
 
-    registry.writeFails = false;
     restoreDefaultFaceLink(registry);
     EXPECT_EQ(appState.associationSwapped, 0);
     EXPECT_TRUE(sameValue(registry.links[kDefaultFace], userLink));
