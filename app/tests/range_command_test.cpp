@@ -70,4 +70,21 @@ TEST_F(RangeCommand, OkSetsTheSpanOfTheChosenRangeAndCancelKeepsIt) {
     }
 }
 
+TEST_F(RangeCommand, ClosingTheWindowUnderTheDialogWaitsUntilTheCommandHasReturned) {
+    programtest::chooseFace(600);
+    const HWND main = frame->m_hWnd;
+    std::thread user([&] {
+        if (testsupport::waitForWindow(GetCurrentProcessId(), kRangeCaption, 5000))
+            PostMessageA(main, WM_CLOSE, 0, 0);
+    });
+    command(ID_SET_RANGE);
+    user.join();
+    EXPECT_TRUE(IsWindow(main)) << "destroyed while the command was still running";
+    MSG msg{};
+    EXPECT_TRUE(PeekMessageA(&msg, main, WM_CLOSE, WM_CLOSE, PM_REMOVE))
+        << "the close is asked for again once the dialog is gone";
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(main));
+}
+
 } // namespace
