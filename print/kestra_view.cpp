@@ -2,9 +2,7 @@
 
 #include <string>
 
-#include "dialogs/print_range_dlg.h"
 #include "eudc/app_state.h"
-#include "eudc/code_entry.h"
 #include "fw/dc.h"
 #include "fw/frame_wnd.h"
 #include "fw/gdi_object.h"
@@ -36,16 +34,6 @@ BOOL CKestraView::PreCreateWindow(CREATESTRUCTA& cs) {
 }
 
 // The view shows no range, so nothing is repainted.
-void CKestraView::OnSetRange() {
-    CPrintRangeDlg dialog;
-    if (dialog.DoModal() != IDOK)
-        return;
-    const kestra::PrintSpan span = kestra::printSpanFor(
-        appState.printAll != 0, appState.rangeStartCode, appState.rangeEndCode);
-    appState.printStartIndex = span.startIndex;
-    appState.printCount = span.count;
-}
-
 void CKestraView::OnUpdateSetRange(CCmdUI* cmdUi) {
     cmdUi->Enable(appState.fontFace[0] != 0);
 }

@@ -23,7 +23,8 @@ class CKestraView : public CView {
     void OnPrint(CDC* dc, CPrintInfo* info) override;
     void OnEndPrinting(CDC* dc, CPrintInfo* info) override;
 
-    // The font command; defined with the program (app/font_command.cpp).
+    // The font and range commands run the program's dialogs, so they are
+    // defined with the program (app/font_command.cpp, app/range_command.cpp).
     void OnSetFont();
     void OnSetRange();
     void OnUpdateSetRange(CCmdUI* cmdUi);
