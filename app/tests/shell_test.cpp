@@ -41,6 +41,7 @@ TEST_F(Shell, MainFrameDiscoversTheBedsPhoneticAndCangjie) {
 }
 
 TEST_F(Shell, RangeAndPrintCommandsAreGreyUntilAFaceIsChosenAndAboutAlways) {
+    EXPECT_FALSE(greyed(0, ID_SET_FONT));
     EXPECT_TRUE(greyed(0, ID_SET_RANGE));
     EXPECT_TRUE(greyed(0, ID_FILE_PRINT));
     EXPECT_TRUE(greyed(0, ID_FILE_PRINT_PREVIEW));
