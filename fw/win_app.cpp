@@ -53,8 +53,9 @@ BOOL CWinApp::InitApplication(HINSTANCE instance, int cmdShow) {
         m_strAppTitle = LoadResourceString(AFX_IDS_APP_TITLE);
         m_pszAppName = m_strAppTitle.c_str();
     }
-    // The profile is "<module name>.INI" with no folder: the system keeps it
-    // in the Windows directory, as programs of this kind always have.
+    // The profile is "<module name>.INI" in a folder of that name among the
+    // user's application data. A bare name would put it in the Windows
+    // folder, which a user without administrator rights cannot write to.
     char module[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, module, sizeof module - 1);
     std::string name = module;
@@ -65,6 +66,12 @@ BOOL CWinApp::InitApplication(HINSTANCE instance, int cmdShow) {
     if (dot != std::string::npos)
         name.erase(dot);
     m_strProfileName = name + ".INI";
+    char appData[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableA("APPDATA", appData, sizeof appData);
+    if (length > 0 && length < sizeof appData) {
+        m_strProfileFolder = std::string(appData) + "\\" + name;
+        m_strProfileName = m_strProfileFolder + "\\" + m_strProfileName;
+    }
     return TRUE;
 }
 
@@ -118,6 +125,8 @@ void CWinApp::LoadStdProfileSettings(UINT maxMruCount) {
 void CWinApp::SaveStdProfileSettings() {
     if (!m_bProfileLoaded)
         return;
+    if (!m_strProfileFolder.empty())
+        CreateDirectoryA(m_strProfileFolder.c_str(), nullptr); // there already, mostly
     const std::vector<std::string>& paths = m_recentFiles.Paths();
     for (UINT i = 0; i < m_recentFiles.GetSize(); ++i) {
         char key[16];

@@ -27,7 +27,7 @@ class CWinApp : public CCmdTarget {
     HINSTANCE m_hInstance = nullptr;
     int m_nCmdShow = SW_SHOWNORMAL;
     const char* m_pszAppName = nullptr;
-    std::string m_strProfileName; // the profile file, "<exe name>.INI"
+    std::string m_strProfileName; // the profile file, "<exe name>.INI", with its folder
 
     // Called by WinMain once the instance is known; returns FALSE to end.
     BOOL InitApplication(HINSTANCE instance, int cmdShow);
@@ -65,6 +65,7 @@ class CWinApp : public CCmdTarget {
     void SaveStdProfileSettings();
 
     std::string m_strAppTitle;
+    std::string m_strProfileFolder; // created when the settings are first saved
     std::unique_ptr<CSingleDocTemplate> m_pDocTemplate;
     PrinterSettings m_printer;
     RecentFileList m_recentFiles;

@@ -72,7 +72,7 @@ TEST_F(Shell, PrintDirectPrintsThePagesTheLayoutCounts) {
 TEST_F(Shell, PreviewPaginatesLikePaperPrintsNothingAndReturnsToTheWindow) {
     chooseFace(6217);
     app().SetPreviewPageCount(2);
-    // Closing the frame while the preview is up closes only the preview.
+    // Closing the frame while the preview is up ends the preview first.
     PostMessageA(frame->m_hWnd, WM_CLOSE, 0, 0);
     SendMessageA(frame->m_hWnd, WM_COMMAND, ID_FILE_PRINT_PREVIEW, 0);
     EXPECT_EQ(view->cellsPerPage, 196);

@@ -120,6 +120,12 @@ TEST_F(UserFlow, TheWholeRoadEndsOnPaperAndLeavesTheLinksAsTheyWere) {
         FALSE);
     close(program, main);
     expectLinksAsBefore("after the run");
+    // The framework's settings go where this user may write them.
+    EXPECT_TRUE(
+        testsupport::fileExists(testsupport::environment("APPDATA") + "\\Kestra\\Kestra.INI"));
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, sizeof windows);
+    EXPECT_FALSE(testsupport::fileExists(std::string(windows) + "\\Kestra.INI"));
 }
 
 TEST_F(UserFlow, TheStandardRowTakesTheDefaultFacesLinkAwayUntilTheProgramEnds) {
