@@ -322,6 +322,19 @@ TEST_F(UserFlow, AFaceWithEveryCodeStaysAsItWasWhenTheFontCommandIsCancelled) {
     expectLinksAsBefore("after the run");
 }
 
+TEST_F(UserFlow, ANewDocumentRetitlesTheWindowAndKeepsTheChoice) {
+    Program program;
+    const RangeChoice range{"fa40", "fa7e", {}};
+    HWND main = chooseFace(program, kFaceRow, &range, kFaceCaption);
+    ASSERT_NE(main, nullptr);
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(ID_FILE_NEW, 1), 0); // Ctrl+N
+    ASSERT_NE(program.window(kUntitledCaption, 10000), nullptr) << "the title did not go back";
+    command(main, ID_FILE_PRINT_DIRECT);
+    ASSERT_TRUE(jobFinished(output, 60000)) << "printing went with the title";
+    EXPECT_EQ(pagesIn(testsupport::readFile(output)), 1) << "FA40-FA7E is 63 codes, one page";
+    close(program, main);
+}
+
 TEST_F(UserFlow, LandscapeChosenInPrintSetupGivesLandscapeSheetsInThePreview) {
     Program program;
     const RangeChoice all;
