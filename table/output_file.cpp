@@ -1,12 +1,49 @@
 #include "table/output_file.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace kestra {
 namespace {
+
+// The temporary file being written, for a signal that ends the run (Ctrl-C,
+// a closed terminal, kill): fixed storage and a plain flag, since a signal
+// handler may touch nothing else. Only the process that made the file
+// removes it; the worker processes inherit the handler.
+char pendingPath[4096];
+volatile sig_atomic_t pendingOwner = 0;
+
+extern "C" void removePendingAndEnd(int signalNumber) {
+    if (pendingOwner != 0 && pendingOwner == getpid())
+        unlink(pendingPath);
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+}
+
+void watchForEndingSignals() {
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction action {};
+        action.sa_handler = removePendingAndEnd;
+        sigemptyset(&action.sa_mask);
+        sigaction(signalNumber, &action, nullptr);
+    }
+}
+
+void setPending(const std::string& path) {
+    pendingOwner = 0;
+    if (path.empty() || path.size() >= sizeof pendingPath)
+        return;
+    std::memcpy(pendingPath, path.c_str(), path.size() + 1);
+    watchForEndingSignals();
+    pendingOwner = getpid();
+}
 
 // The folder part of target, with its slash, so a rename never crosses file
 // systems; empty for the current folder.
@@ -37,6 +74,7 @@ bool OutputFile::open(const std::string& target) {
     if (fd < 0)
         return fail(errno);
     temporaryPath_ = pattern;
+    setPending(temporaryPath_);
     applyUmask(fd);
     stream_ = fdopen(fd, "wb");
     if (stream_ == nullptr) {
@@ -58,6 +96,7 @@ bool OutputFile::commit() {
         return fail(written ? errno : writeError);
     if (std::rename(temporaryPath_.c_str(), target_.c_str()) != 0)
         return fail(errno);
+    setPending("");
     temporaryPath_.clear();
     return true;
 }
@@ -74,6 +113,7 @@ void OutputFile::discard() {
         stream_ = nullptr;
     }
     if (!temporaryPath_.empty()) {
+        setPending("");
         unlink(temporaryPath_.c_str());
         temporaryPath_.clear();
     }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <dirent.h>
+#include <sys/wait.h>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -47,6 +49,35 @@ class OutputFileTest : public ::testing::Test {
     std::string folder_;
     std::string target_;
 };
+
+TEST_F(OutputFileTest, ARunEndedByASignalLeavesNoTemporaryFile) {
+    for (int signalNumber : {SIGINT, SIGTERM}) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            OutputFile output;
+            const char opened = output.open(target_) ? 'y' : 'n';
+            (void)!write(ready[1], &opened, 1);
+            pause();
+            _exit(0);
+        }
+        char opened = 0;
+        ASSERT_EQ(read(ready[0], &opened, 1), 1);
+        EXPECT_EQ(opened, 'y');
+        EXPECT_EQ(filesInFolder(), 2) << "the temporary file is there while the run goes on";
+        kill(child, signalNumber);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber)
+            << "the signal still ends the run";
+        EXPECT_EQ(filesInFolder(), 1) << "signal " << signalNumber;
+        EXPECT_EQ(targetText(), "old table");
+        close(ready[0]);
+        close(ready[1]);
+    }
+}
 
 TEST_F(OutputFileTest, CommitReplacesTheTargetWholeWithNewFilesPermissions) {
     OutputFile output;
