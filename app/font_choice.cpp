@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "eudc/app_state.h"
+#include "eudc/big5_string.h"
 
 namespace kestra {
 namespace {
@@ -12,20 +13,6 @@ const char kKaiFace[] = "\xBC\xD0\xB7\xA2\xC5\xE9"; // 標楷體
 const char kKaiNote[] = "(\xAD\x59\xA6\xB3\xBF\xE9\xA4\x4A\xBD\x58\xA6\xD3\xB5\x4C\xA6\x72,"
                         "\xAB\x68\xB8\xD3\xA6\x72\xB6\xC8\xA5\xCE\xA9\xF3\xA8\x74\xB2\xCE"
                         "\xBC\xD0\xB7\xC7\xB3\x79\xA6\x72\xC0\xC9)";
-
-bool isLeadByte(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
-}
-
-bool equalIgnoringAsciiCase(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b) {
-        const char x = (*a >= 'a' && *a <= 'z') ? static_cast<char>(*a - 32) : *a;
-        const char y = (*b >= 'a' && *b <= 'z') ? static_cast<char>(*b - 32) : *b;
-        if (x != y)
-            return false;
-    }
-    return *a == *b;
-}
 
 } // namespace
 
@@ -45,7 +32,7 @@ void acceptFontChoice(const char* face, const char* eudcFile) {
 bool isStandardEudcChoice(const char* face) {
     // Without EnableEUDC the label stays empty and no row can match it.
     return appState.standardEudcLabel[0] != '\0' &&
-           equalIgnoringAsciiCase(face, appState.standardEudcLabel);
+           equalsIgnoringAsciiCase(face, appState.standardEudcLabel);
 }
 
 std::string fontChoiceTitle(const char* face) {
@@ -55,18 +42,6 @@ std::string fontChoiceTitle(const char* face) {
     if (text == kKaiFace)
         text += kKaiNote;
     return text;
-}
-
-void upperCaseAsciiLetters(char* text) {
-    for (char* p = text; *p; ++p) {
-        if (isLeadByte(static_cast<unsigned char>(*p))) {
-            if (!p[1])
-                break;
-            ++p;
-        } else if (*p >= 'a' && *p <= 'z') {
-            *p = static_cast<char>(*p - 'a' + 'A');
-        }
-    }
 }
 
 } // namespace kestra

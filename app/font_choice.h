@@ -17,8 +17,4 @@ bool isStandardEudcChoice(const char* face);
 // default EUDC file may hold in its place.
 std::string fontChoiceTitle(const char* face);
 
-// Upper-cases the ASCII letters of a Big5 string in place. The second byte of
-// a double-byte character may look like a letter and is left as it is.
-void upperCaseAsciiLetters(char* text);
-
 } // namespace kestra

@@ -7,7 +7,7 @@
 #include "fw/gdi_object.h"
 #include "fw/resource_text.h"
 #include "fw/win_app.h"
-#include "print/glyph_face.h"
+#include "eudc/big5_string.h"
 #include "res/resource.h"
 
 static_assert(ODA_DRAWENTIRE == kestra::kDrawEntire && ODA_SELECT == kestra::kDrawSelect &&

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "eudc/big5_string.h"
+
 namespace kestra {
 
 constinit AppState appState{};
@@ -18,7 +20,7 @@ void copyBounded(char* dst, int size, const char* src) {
         size_t lead = 0;
         while (lead < n) {
             const unsigned char c = static_cast<unsigned char>(src[lead]);
-            const size_t width = (c >= 0x81 && c <= 0xFE) ? 2 : 1;
+            const size_t width = isBig5LeadByte(c) ? 2 : 1;
             if (lead + width > n)
                 break;
             lead += width;
@@ -29,4 +31,4 @@ void copyBounded(char* dst, int size, const char* src) {
     dst[n] = '\0';
 }
 
-}  // namespace kestra
+} // namespace kestra

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "eudc/app_state.h"
+#include "eudc/big5_string.h"
 #include "ime/radical_dictionary.h"
 
 namespace kestra {
@@ -24,38 +25,6 @@ struct LoadedLayouts {
     uint32_t ids[kMaxLoadedLayouts] = {};
     int count = 0;
 };
-
-bool isBig5LeadByte(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
-}
-
-char foldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Every text compared here is matched against ASCII, so folding a byte of a
-// Big5 character can never make two different texts equal.
-bool sameIgnoringAsciiCase(const char* a, const char* b) {
-    for (; foldAscii(*a) == foldAscii(*b); ++a, ++b) {
-        if (*a == '\0')
-            return true;
-    }
-    return false;
-}
-
-// The second byte of a Big5 character may fall among the ASCII letters, so
-// each double-byte character is stepped over whole.
-void upperCaseAscii(char* text) {
-    for (auto* p = reinterpret_cast<unsigned char*>(text); *p != '\0'; ++p) {
-        if (isBig5LeadByte(*p)) {
-            if (p[1] == '\0')
-                return;
-            ++p;
-        } else if (*p >= 'a' && *p <= 'z') {
-            *p = static_cast<unsigned char>(*p - 'a' + 'A');
-        }
-    }
-}
 
 void cutAtFirstDot(char* text) {
     if (char* dot = std::strchr(text, '.'))
@@ -80,7 +49,7 @@ bool findLoadedLayout(const LoadedLayouts& loaded, const char* subKey, uint32_t&
     for (int i = 0; i < loaded.count; ++i) {
         char text[16];
         std::snprintf(text, sizeof text, "%lX", static_cast<unsigned long>(loaded.ids[i]));
-        if (sameIgnoringAsciiCase(text, subKey)) {
+        if (equalsIgnoringAsciiCase(text, subKey)) {
             id = loaded.ids[i];
             return true;
         }
@@ -102,10 +71,10 @@ void forEachValue(InputMethodRegistry& registry, RegistryKey key, Visit visit) {
 
 void readLayoutValues(InputMethodRegistry& registry, RegistryKey key, ImeRecord& record) {
     forEachValue(registry, key, [&record](const RegistryValue& value) {
-        if (sameIgnoringAsciiCase(value.name, kImeFileValue)) {
+        if (equalsIgnoringAsciiCase(value.name, kImeFileValue)) {
             copyBounded(record.imeFile, value.data);
-            upperCaseAscii(record.imeFile);
-        } else if (sameIgnoringAsciiCase(value.name, kLayoutTextValue)) {
+            upperCaseAsciiLetters(record.imeFile);
+        } else if (equalsIgnoringAsciiCase(value.name, kLayoutTextValue)) {
             copyBounded(record.layoutText, value.data);
         }
         return true;
@@ -122,7 +91,7 @@ bool fillRecord(InputMethodRegistry& registry, RegistryKey layouts, const char* 
         readLayoutValues(registry, key, record);
         registry.closeKey(key);
     }
-    if (sameIgnoringAsciiCase(record.imeFile, kDiscardedImeFile))
+    if (equalsIgnoringAsciiCase(record.imeFile, kDiscardedImeFile))
         return false;
     cutAtFirstDot(record.imeFile);
     return true;
@@ -150,8 +119,8 @@ int findLoadedImes(InputMethodRegistry& registry) {
 }
 
 bool isDictionaryValue(const char* name) {
-    return sameIgnoringAsciiCase(name, kUserDictionaryValue) ||
-           sameIgnoringAsciiCase(name, kEudcDictionaryValue);
+    return equalsIgnoringAsciiCase(name, kUserDictionaryValue) ||
+           equalsIgnoringAsciiCase(name, kEudcDictionaryValue);
 }
 
 // The first dictionary value of the input method's per-user key, loaded as

@@ -3,11 +3,9 @@
 // through the label face once the font command has removed that face's own link.
 #pragma once
 
-namespace kestra {
+#include "eudc/big5_string.h"
 
-// Byte by byte with the ASCII letters folded to one case, as _stricmp does in
-// the C locale; Big5 characters are not interpreted.
-bool equalsIgnoringAsciiCase(const char* a, const char* b);
+namespace kestra {
 
 // labelFace when fontFace names the standard EUDC entry, otherwise fontFace.
 const char* glyphFaceFor(const char* fontFace, const char* labelFace,

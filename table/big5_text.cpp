@@ -4,15 +4,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "eudc/big5_string.h"
+
 namespace kestra {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
-
-bool isLeadByte(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
-}
 
 // The length of the UTF-8 sequence that begins with c, 1 for a stray byte.
 size_t utf8Length(unsigned char c) {
@@ -59,7 +57,7 @@ std::u32string Big5Text::toUnicode(const char* text, int length) {
             ++i;
             continue;
         }
-        const size_t width = isLeadByte(byte) && i + 1 < length ? 2 : 1;
+        const size_t width = isBig5LeadByte(byte) && i + 1 < length ? 2 : 1;
         unsigned char out[8];
         size_t outLength = sizeof out;
         const bool converted =

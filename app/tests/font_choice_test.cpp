@@ -36,24 +36,6 @@ TEST_F(FontChoice, AcceptingAFaceResetsAChosenRangeAndEveryAnnotation) {
     EXPECT_EQ(appState.annotate[1], 0);
 }
 
-TEST_F(FontChoice, UpperCasingLeavesDoubleByteCharactersWhole) {
-    struct Case {
-        const char* path;
-        const char* expected;
-    } const cases[] = {
-        {"c:\\fonts\\eudc.tte", "C:\\FONTS\\EUDC.TTE"},
-        // 字 is A6 72 and 造 is B3 79: their second bytes read as 'r' and 'y'.
-        {"d:\\\xA6\x72\xB3\x79\\a.tte", "D:\\\xA6\x72\xB3\x79\\A.TTE"},
-        {"x\xA6", "X\xA6"}, // a lead byte cut off at the end
-    };
-    for (const Case& c : cases) {
-        char text[64];
-        copyBounded(text, c.path);
-        upperCaseAsciiLetters(text);
-        EXPECT_STREQ(text, c.expected);
-    }
-}
-
 TEST_F(FontChoice, TitleNotesTheKaiFaceOnly) {
     EXPECT_EQ(fontChoiceTitle("AR PL UMing TW"), "AR PL UMing TW");
     EXPECT_EQ(fontChoiceTitle(kStandardLabel), kStandardLabel);

@@ -47,15 +47,6 @@ TEST(GlyphFace, StandardEntryDrawsInTheLabelFace) {
     EXPECT_STREQ(glyphFaceFor("", label, standard), "");
 }
 
-TEST(GlyphFace, OnlyAsciiLettersFold) {
-    EXPECT_TRUE(equalsIgnoringAsciiCase("MingLiU", "mingliu"));
-    EXPECT_TRUE(equalsIgnoringAsciiCase("\xAD\xDC\xBE\x65", "\xAD\xDC\xBE\x45")); // as _stricmp
-    EXPECT_FALSE(equalsIgnoringAsciiCase("\xC1", "\xE1")); // Latin-1 case pair: not folded
-    EXPECT_FALSE(equalsIgnoringAsciiCase("[", "{"));
-    EXPECT_FALSE(equalsIgnoringAsciiCase("abc", "abcd"));
-    EXPECT_FALSE(equalsIgnoringAsciiCase("abcd", "abc"));
-}
-
 TEST(ImeHeadings, KnownLayoutsByIdOthersByTheirOwnName) {
     ImeRecord ime;
     ime.layoutId = 0xE0090404;
