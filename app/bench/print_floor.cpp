@@ -14,6 +14,7 @@
 #include "app/bench/page_script.h"
 #include "app/tests/sample_choices.h"
 #include "eudc/app_state.h"
+#include "fw/tests/wine_test_support.h"
 #include "print/page_layout.h"
 #include "print/page_renderer.h"
 #include "res/resource.h"
@@ -31,14 +32,6 @@ double nowMs() {
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&now);
     return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-HDC createDefaultPrinterDc() {
-    char name[256] = {};
-    DWORD size = sizeof name;
-    if (!GetDefaultPrinterA(name, &size))
-        return nullptr;
-    return CreateDCA("WINSPOOL", name, nullptr, nullptr);
 }
 
 std::string resourceString(UINT id) {
@@ -74,7 +67,7 @@ Job recordJob(HDC printer) {
 // Milliseconds for the whole job, or a negative number when it failed.
 double printJob(const Job& job, ObjectLifetime lifetime) {
     const double start = nowMs();
-    HDC printer = createDefaultPrinterDc();
+    HDC printer = testsupport::createDefaultPrinterDc();
     if (!printer)
         return -1;
     DOCINFOA document{};
@@ -101,7 +94,7 @@ double printJob(const Job& job, ObjectLifetime lifetime) {
 } // namespace
 
 int main() {
-    HDC printer = createDefaultPrinterDc();
+    HDC printer = testsupport::createDefaultPrinterDc();
     if (!printer) {
         printf("no default printer\n");
         return 1;

@@ -129,12 +129,18 @@ TEST_F(UserFlow, TheWholeRoadEndsOnPaperAndLeavesTheLinksAsTheyWere) {
 }
 
 TEST_F(UserFlow, TheStandardRowTakesTheDefaultFacesLinkAwayUntilTheProgramEnds) {
-    Program program;
-    HWND main = chooseFace(program, kStandardRow, nullptr, kStandardCaption);
-    ASSERT_NE(main, nullptr) << "no main window captioned 標準造字 - 列印程式";
-    expectDefaultLinkRemoved("while the standard row is chosen");
-    close(program, main);
-    expectLinksAsBefore("after the run");
+    const RegistryValue expandable{REG_EXPAND_SZ,
+                                   std::string("%SystemRoot%\\Fonts\\EUDCRING.TTE") + '\0'};
+    for (const RegistryValue& link : {bedLinks().at(kDefaultFace), expandable}) {
+        ASSERT_TRUE(setValue(kEudcKey, kDefaultFace, link));
+        links = valuesOf(kEudcKey);
+        Program program;
+        HWND main = chooseFace(program, kStandardRow, nullptr, kStandardCaption);
+        ASSERT_NE(main, nullptr) << "no main window captioned 標準造字 - 列印程式";
+        expectDefaultLinkRemoved("while the standard row is chosen");
+        close(program, main);
+        expectLinksAsBefore("after the run, the link with its own type");
+    }
 }
 
 TEST_F(UserFlow, TheFontCommandPutsTheLinkBackBeforeItsDialogAndTakesItAgainForTheSameRow) {
@@ -173,19 +179,6 @@ TEST_F(UserFlow, AKilledRunsLinkIsBackBeforeTheNextFontDialog) {
     expectLinksAsBefore("when the next run's font dialog opens");
     pressEscape(font);
     close(next, next.window(kUntitledCaption));
-}
-
-TEST_F(UserFlow, AnExpandableLinkGoesBackExpandable) {
-    const std::string path = "%SystemRoot%\\Fonts\\EUDCRING.TTE";
-    ASSERT_TRUE(setValue(kEudcKey, kDefaultFace, {REG_EXPAND_SZ, path + '\0'}));
-    links = valuesOf(kEudcKey);
-    Program program;
-    HWND main = chooseFace(program, kStandardRow, nullptr, kStandardCaption);
-    ASSERT_NE(main, nullptr);
-    expectDefaultLinkRemoved("while the standard row is chosen");
-    close(program, main);
-    expectLinksAsBefore("after the run");
-    EXPECT_EQ(valuesOf(kEudcKey).at(kDefaultFace).type, static_cast<DWORD>(REG_EXPAND_SZ));
 }
 
 TEST_F(UserFlow, ALinkTheUserMadeMeanwhileIsNeverOverwritten) {

@@ -132,6 +132,14 @@ class RangeDialog : public ::testing::Test {
         appState.rangeStartCode = start;
         appState.rangeEndCode = end;
     }
+    // How the dialog ended and the choice it left in the state.
+    static void expectEnded(INT_PTR result, INT_PTR expected, int printAll, uint16_t start,
+                            uint16_t end) {
+        EXPECT_EQ(result, expected);
+        EXPECT_EQ(appState.printAll, printAll);
+        EXPECT_EQ(appState.rangeStartCode, start);
+        EXPECT_EQ(appState.rangeEndCode, end);
+    }
     static void twoImes(int phonetic, int cangjie) {
         appState.annotatableImeCount = 2;
         kestra::copyBounded(appState.imeTable[0].layoutText, kPhonetic);
@@ -186,10 +194,7 @@ TEST_F(RangeDialog, AfterAFaceItOpensOnAllCodesShowingTheFirstRangeAndOkKeepsIt)
         EXPECT_EQ(hand.focusedId(), IDOK);
         hand.press(VK_RETURN);
     });
-    EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(appState.printAll, 1);
-    EXPECT_EQ(appState.rangeStartCode, 0xFA40);
-    EXPECT_EQ(appState.rangeEndCode, 0xFEFE);
+    expectEnded(result, IDOK, 1, 0xFA40, 0xFEFE);
     EXPECT_EQ(appState.annotate[0] + appState.annotate[1], 0);
 }
 
@@ -204,10 +209,7 @@ TEST_F(RangeDialog, CodesModeEnablesTheRangeControlsAndOkTakesTheShownRange) {
         EXPECT_EQ(hand.imeCount(), 0);
         hand.click(IDOK);
     });
-    EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(appState.printAll, 0);
-    EXPECT_EQ(appState.rangeStartCode, 0xFA40);
-    EXPECT_EQ(appState.rangeEndCode, 0xFEFE);
+    expectEnded(result, IDOK, 0, 0xFA40, 0xFEFE);
     EXPECT_EQ(appState.annotate[0], 1);
 }
 
@@ -224,10 +226,7 @@ TEST_F(RangeDialog, ValidCodesTypedInEitherCaseMoveTheFocusOnAndEnterTakesThem) 
         EXPECT_EQ(hand.boxes(), 0);
         hand.press(VK_RETURN);
     });
-    EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(appState.printAll, 0);
-    EXPECT_EQ(appState.rangeStartCode, 0xFA40);
-    EXPECT_EQ(appState.rangeEndCode, 0xFEFE);
+    expectEnded(result, IDOK, 0, 0xFA40, 0xFEFE);
 }
 
 TEST_F(RangeDialog, CodesOutsideTheSpaceAreRefusedAndEmptiedAndNonHexKeysTakenBack) {
@@ -273,10 +272,7 @@ TEST_F(RangeDialog, PickingARangeFillsBothEditsWithoutMovingTheFocus) {
         EXPECT_EQ(hand.boxes(), 0);
         hand.click(IDOK);
     });
-    EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(appState.printAll, 0);
-    EXPECT_EQ(appState.rangeStartCode, 0xC6A1);
-    EXPECT_EQ(appState.rangeEndCode, 0xC8FE);
+    expectEnded(result, IDOK, 0, 0xC6A1, 0xC8FE);
 }
 
 TEST_F(RangeDialog, OpensOnATypedRangeAndTabNeverEntersTheCodeEdits) {
@@ -350,10 +346,7 @@ TEST_F(RangeDialog, TypedRangeIsDroppedWhenAllCodesIsChosenAgain) {
             EXPECT_FALSE(hand.enabled(id)) << id;
         hand.click(IDOK);
     });
-    EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(appState.printAll, 1);
-    EXPECT_EQ(appState.rangeStartCode, 0xFA40);
-    EXPECT_EQ(appState.rangeEndCode, 0xFEFE);
+    expectEnded(result, IDOK, 1, 0xFA40, 0xFEFE);
 }
 
 TEST_F(RangeDialog, ImeListShowsTheAnnotatingMethodsAndOkWritesItsSelection) {
@@ -385,10 +378,7 @@ TEST_F(RangeDialog, EscapeLeavesEveryChoiceAsItWas) {
         hand.focus(IDOK);
         hand.press(VK_ESCAPE);
     });
-    EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(appState.printAll, 1);
-    EXPECT_EQ(appState.rangeStartCode, 0xFA40);
-    EXPECT_EQ(appState.rangeEndCode, 0xFEFE);
+    expectEnded(result, IDCANCEL, 1, 0xFA40, 0xFEFE);
     EXPECT_EQ(appState.printCount, 6217);
     EXPECT_EQ(appState.annotate[0], 1);
     EXPECT_EQ(appState.annotate[1], 0);
