@@ -95,6 +95,17 @@ class UserFlow : public ::testing::Test {
         EXPECT_EQ(copies.at(kDefaultFace), links.at(kDefaultFace)) << when;
     }
 
+    // Starts the program and looks at the links once its font dialog is up,
+    // before anything of the user's could have changed them; then leaves.
+    void startAndExpectLinksAsBefore(const char* when) {
+        Program program;
+        HWND font = program.window(kFontDialogCaption);
+        ASSERT_NE(font, nullptr);
+        expectLinksAsBefore(when);
+        pressEscape(font);
+        close(program, program.window(kUntitledCaption));
+    }
+
     void close(Program& program, HWND main) {
         PostMessageA(main, WM_CLOSE, 0, 0);
         EXPECT_EQ(program.exitCode(), 0u);
@@ -173,22 +184,12 @@ TEST_F(UserFlow, AKilledRunsLinkIsBackBeforeTheNextFontDialog) {
     }
     EXPECT_EQ(valuesOf(kEudcKey).count(kDefaultFace), 0u) << "the kill ran no code of ours";
 
-    Program next;
-    HWND font = next.window(kFontDialogCaption);
-    ASSERT_NE(font, nullptr);
-    expectLinksAsBefore("when the next run's font dialog opens");
-    pressEscape(font);
-    close(next, next.window(kUntitledCaption));
+    startAndExpectLinksAsBefore("when the next run's font dialog opens");
 }
 
 TEST_F(UserFlow, ALinkTheUserMadeMeanwhileIsNeverOverwritten) {
     ASSERT_TRUE(setValue(kCopiesKey, kDefaultFace, {REG_SZ, std::string("C:\\OLD.TTE") + '\0'}));
-    Program program;
-    HWND font = program.window(kFontDialogCaption);
-    ASSERT_NE(font, nullptr);
-    expectLinksAsBefore("at start-up");
-    pressEscape(font);
-    close(program, program.window(kUntitledCaption));
+    startAndExpectLinksAsBefore("at start-up");
 }
 
 TEST_F(UserFlow, AWriteBackThatFailsIsTriedAgainAtExit) {
