@@ -2,7 +2,13 @@
 
 #include <windows.h>
 
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
 const char kRemovedLinksKey[] = "Software\\Kestra\\Removed EUDC links";
+const char kLinkHoldersKey[] = "Software\\Kestra\\EUDC link holders";
 
 namespace {
 
@@ -56,6 +62,76 @@ bool queryValue(HKEY key, const char* name, kestra::LinkValue& value) {
 bool setValue(HKEY key, const char* name, const kestra::LinkValue& value) {
     return RegSetValueExA(key, name, 0, value.type, reinterpret_cast<const BYTE*>(value.data),
                           value.size) == ERROR_SUCCESS;
+}
+
+// A run of a program: its process id and when that process was created.
+struct RunId {
+    DWORD processId = 0;
+    ULONGLONG created = 0;
+};
+
+bool creationTimeOf(HANDLE process, ULONGLONG& created) {
+    FILETIME creation{}, exit{}, kernel{}, user{};
+    if (!GetProcessTimes(process, &creation, &exit, &kernel, &user))
+        return false;
+    created = (static_cast<ULONGLONG>(creation.dwHighDateTime) << 32) | creation.dwLowDateTime;
+    return true;
+}
+
+RunId thisRun() {
+    RunId run;
+    run.processId = GetCurrentProcessId();
+    creationTimeOf(GetCurrentProcess(), run.created);
+    return run;
+}
+
+std::string holderText(const RunId& run) {
+    char text[32] = {};
+    wsprintfA(text, "%lu:%08lX%08lX", static_cast<unsigned long>(run.processId),
+              static_cast<unsigned long>(run.created >> 32),
+              static_cast<unsigned long>(run.created & 0xFFFFFFFFu));
+    return text;
+}
+
+// False for a record that is not "<decimal>:<16 hex digits>".
+bool parseHolder(const char* text, RunId& run) {
+    char* end = nullptr;
+    const unsigned long id = strtoul(text, &end, 10);
+    if (end == text || *end != ':' || std::strlen(end + 1) != 16)
+        return false;
+    const char* hex = end + 1;
+    const unsigned long long created = strtoull(hex, &end, 16);
+    if (*end != '\0' || !isxdigit(static_cast<unsigned char>(hex[0])))
+        return false;
+    run.processId = id;
+    run.created = created;
+    return true;
+}
+
+// The process still runs and is the very one that was recorded, not a new
+// one that has been given the same id. A process this user may not look at
+// is none of this user's runs.
+bool isRunning(const RunId& run) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, run.processId);
+    if (!process)
+        return false;
+    ULONGLONG created = 0;
+    DWORD exitCode = 0;
+    const bool same = creationTimeOf(process, created) && created == run.created;
+    const bool alive = GetExitCodeProcess(process, &exitCode) && exitCode == STILL_ACTIVE;
+    CloseHandle(process);
+    return same && alive;
+}
+
+bool readHolder(const char* face, RunId& run) {
+    RegistryKey key(kLinkHoldersKey, KEY_READ);
+    char text[32] = {};
+    DWORD type = 0;
+    DWORD size = sizeof text - 1;
+    return key &&
+           RegQueryValueExA(key.get(), face, nullptr, &type, reinterpret_cast<BYTE*>(text),
+                            &size) == ERROR_SUCCESS &&
+           type == REG_SZ && parseHolder(text, run);
 }
 
 CRegistryLinks& registryLinks() {
@@ -119,6 +195,47 @@ std::vector<kestra::RemovedLink> CRegistryLinks::copies() {
         link.value.size = size;
         link.value.type = type;
         all.push_back(link);
+    }
+}
+
+bool CRegistryLinks::recordHolder(const char* face) {
+    RegistryKey key = RegistryKey::created(kLinkHoldersKey);
+    const std::string text = holderText(thisRun());
+    return key &&
+           RegSetValueExA(key.get(), face, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+}
+
+void CRegistryLinks::dropHolder(const char* face) {
+    RegistryKey key(kLinkHoldersKey, KEY_ALL_ACCESS);
+    if (key)
+        RegDeleteValueA(key.get(), face);
+}
+
+bool CRegistryLinks::heldByAnotherRun(const char* face) {
+    RunId holder;
+    if (!readHolder(face, holder))
+        return false;
+    const RunId self = thisRun();
+    if (holder.processId == self.processId && holder.created == self.created)
+        return false;
+    return isRunning(holder);
+}
+
+std::vector<std::string> CRegistryLinks::heldFaces() {
+    std::vector<std::string> faces;
+    RegistryKey key(kLinkHoldersKey, KEY_READ);
+    if (!key)
+        return faces;
+    for (DWORD i = 0;; ++i) {
+        char face[kestra::kLinkNameSize] = {};
+        DWORD nameSize = sizeof face;
+        const LONG rc =
+            RegEnumValueA(key.get(), i, face, &nameSize, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_NO_MORE_ITEMS)
+            return faces;
+        if (rc == ERROR_SUCCESS)
+            faces.push_back(face);
     }
 }
 

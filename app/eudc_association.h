@@ -8,6 +8,11 @@
 // Where the program keeps its copy of a link it has removed, under
 // HKEY_CURRENT_USER: one value per face, with the link's own data and type.
 extern const char kRemovedLinksKey[];
+// Which run holds each copy, under HKEY_CURRENT_USER: one REG_SZ per face,
+// "<process id>:<process creation time>", the creation time as 16 hex digits
+// of a FILETIME, so that a process id used again by a new process is not
+// taken for the holder.
+extern const char kLinkHoldersKey[];
 
 // The links under EUDC\950 and the program's copies, through ADVAPI32.
 class CRegistryLinks : public kestra::LinkRegistry {
@@ -19,6 +24,10 @@ class CRegistryLinks : public kestra::LinkRegistry {
     bool keepCopy(const char* face, const kestra::LinkValue& value) override;
     void dropCopy(const char* face) override;
     std::vector<kestra::RemovedLink> copies() override;
+    bool recordHolder(const char* face) override;
+    void dropHolder(const char* face) override;
+    bool heldByAnotherRun(const char* face) override;
+    std::vector<std::string> heldFaces() override;
 };
 
 void RemoveDefaultFaceAssociation();

@@ -1,5 +1,6 @@
 #include "app/eudc_link_switch.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kestra {
@@ -43,41 +44,71 @@ void forgetHeldLink() {
     appState.savedAssociationType = 0;
 }
 
+// The holder goes before the copy, so that no run starting meanwhile ever
+// sees a copy without its holder and takes it for one left behind. It is
+// dropped before the copy for the same reason, the other way round: a copy
+// without a holder whose link is back is only dropped by the next start.
+void forgetCopy(LinkRegistry& registry, const char* face) {
+    registry.dropHolder(face);
+    registry.dropCopy(face);
+}
+
 } // namespace
 
 void removeDefaultFaceLink(LinkRegistry& registry) {
     if (appState.associationSwapped)
         return;
+    const char* face = appState.defaultFaceName;
+    // Its copy, and the face's value, are that run's until it ends.
+    if (registry.heldByAnotherRun(face))
+        return;
     EudcSwitchedOff off;
     LinkValue value;
-    if (!registry.readLink(appState.defaultFaceName, value))
+    if (!registry.readLink(face, value))
+        return;
+    if (!registry.recordHolder(face))
         return;
     // Without a copy on disk, a crash while the link is away would lose it.
-    if (!registry.keepCopy(appState.defaultFaceName, value))
+    if (!registry.keepCopy(face, value)) {
+        registry.dropHolder(face);
         return;
-    registry.deleteLink(appState.defaultFaceName);
+    }
+    registry.deleteLink(face);
     holdLink(value);
 }
 
 void restoreDefaultFaceLink(LinkRegistry& registry) {
     if (!appState.associationSwapped)
         return;
+    const char* face = appState.defaultFaceName;
     EudcSwitchedOff off;
-    if (!registry.writeLink(appState.defaultFaceName, heldLink()))
+    // A link made meanwhile is the user's newer choice, and stays.
+    if (!registry.hasLink(face) && !registry.writeLink(face, heldLink()))
         return;
-    registry.dropCopy(appState.defaultFaceName);
+    forgetCopy(registry, face);
     forgetHeldLink();
 }
 
 void recoverRemovedLinks(LinkRegistry& registry) {
-    for (const RemovedLink& link : registry.copies()) {
+    const std::vector<RemovedLink> copies = registry.copies();
+    for (const RemovedLink& link : copies) {
+        if (registry.heldByAnotherRun(link.face))
+            continue;
         bool settled = registry.hasLink(link.face);
         if (!settled) {
             EudcSwitchedOff off;
             settled = registry.writeLink(link.face, link.value);
         }
         if (settled)
-            registry.dropCopy(link.face);
+            forgetCopy(registry, link.face);
+    }
+    // A run that ended between recording itself and keeping its copy.
+    for (const std::string& face : registry.heldFaces()) {
+        const bool hasCopy =
+            std::any_of(copies.begin(), copies.end(),
+                        [&](const RemovedLink& link) { return face == link.face; });
+        if (!hasCopy && !registry.heldByAnotherRun(face.c_str()))
+            registry.dropHolder(face.c_str());
     }
 }
 

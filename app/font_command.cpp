@@ -13,8 +13,13 @@ void CKestraView::OnSetFont() {
     // The dialog lists the default face with its own file again.
     RestoreDefaultFaceAssociation();
     CFontSelectDlg dialog;
-    if (dialog.DoModal() != IDOK)
+    if (dialog.DoModal() != IDOK) {
+        // The face stays the system default EUDC font's row, whose table the
+        // default face shows only while its own link is away.
+        if (kestra::isStandardEudcChoice(kestra::appState.fontFace))
+            RemoveDefaultFaceAssociation();
         return;
+    }
     kestra::acceptFontChoice(dialog.chosenFace, dialog.chosenEudcFile);
     if (kestra::isStandardEudcChoice(kestra::appState.fontFace))
         RemoveDefaultFaceAssociation();

@@ -16,7 +16,7 @@ END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() {
     kestra::appState.platform = detectPlatformFamily();
-    kestra::appState.enableEudc = findEnableEudc();
+    kestra::appState.enableEudc = findEnableEudc(*startUpModules);
     // A link an earlier run removed and could not write back (it was killed,
     // or the power failed) goes back before anything else reads EUDC\950.
     RecoverRemovedAssociations();

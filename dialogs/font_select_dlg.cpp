@@ -168,19 +168,26 @@ void CFontSelectDlg::readEudcLinks() {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kEudcKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return;
-    const std::string standardLabel = LoadResourceString(IDS_STANDARD_EUDC_LABEL);
+    // Without EnableEUDC the default face's own link cannot be taken away,
+    // so a table of the system default EUDC font could not be printed true:
+    // the program then left the label empty, and the row is not offered.
+    const char* standardLabel = kestra::appState.standardEudcLabel;
     for (int k = 0; k < fontNameCount; ++k) {
         // One byte more than offered, so data of any type ends in a NUL.
         char value[kValueCapacity + 1] = {};
         DWORD size = kValueCapacity;
         if (RegQueryValueExA(key, m_slots[k], nullptr, nullptr, reinterpret_cast<BYTE*>(value),
                              &size) == ERROR_SUCCESS)
-            addEntry(m_slots[k], value, standardLabel.c_str());
+            addEntry(m_slots[k], value, standardLabel);
     }
     RegCloseKey(key);
 }
 
 void CFontSelectDlg::addEntry(const char* valueName, const char* value, const char* standardLabel) {
+    // Slot 0 holds the value name of the system default EUDC font.
+    const bool standard = kestra::equalsIgnoringAsciiCase(valueName, m_slots[0]);
+    if (standard && standardLabel[0] == '\0')
+        return;
     kestra::FontEntry& row = m_entries[entryCount];
     char windowsDirectory[kestra::kPathSize] = {};
     const char* directory = nullptr;
@@ -191,8 +198,6 @@ void CFontSelectDlg::addEntry(const char* valueName, const char* value, const ch
     }
     if (!kestra::formEudcFilePath(value, kestra::appState.platform, directory, row.eudcFile))
         return;
-    // Slot 0 holds the value name of the system default EUDC font.
-    const bool standard = kestra::equalsIgnoringAsciiCase(valueName, m_slots[0]);
     kestra::copyBounded(row.faceName, standard ? standardLabel : valueName);
     ++entryCount;
 }

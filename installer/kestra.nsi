@@ -16,6 +16,7 @@
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include WordFunc.nsh
 
 !define PRODUCT "Kestra 外字列印程式"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Kestra"
@@ -23,11 +24,16 @@
 ; Where the program keeps a copy of each EUDC link while it has removed it.
 !define PROGRAM_KEY "Software\Kestra"
 !define REMOVED_LINKS_KEY "${PROGRAM_KEY}\Removed EUDC links"
+; Which run of the program holds each copy: "<process id>:<its creation time,
+; 16 hex digits>", so a new process given a dead run's id is not taken for it.
+!define LINK_HOLDERS_KEY "${PROGRAM_KEY}\EUDC link holders"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
 
 !define REG_SZ 1
 !define REG_EXPAND_SZ 2
 !define KEY_READ 0x20019
+!define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
+!define STILL_ACTIVE 259
 ; RRF_RT_ANY | RRF_NOEXPAND: report any type, REG_EXPAND_SZ as itself.
 !define RRF_ANY_TYPE_AS_STORED 0x1000FFFF
 
@@ -53,6 +59,9 @@ ManifestDPIAware true
 ; The first language is the one shown when the user's is neither.
 !insertmacro MUI_LANGUAGE "TradChinese"
 !insertmacro MUI_LANGUAGE "English"
+
+LangString CloseProgramFirst ${LANG_TRADCHINESE} "${PRODUCT} 正在執行，而且暫時移除了一個造字連結。請先關閉程式，讓它把連結寫回原處，再按「重試」。"
+LangString CloseProgramFirst ${LANG_ENGLISH} "${PRODUCT} is running and has removed an EUDC link for a while. Close the program first, so that it writes the link back, then choose Retry."
 
 ; No copyright holder is named anywhere in the program.
 !pragma warning disable 9100
@@ -134,9 +143,70 @@ Function un.PutBackLink
     System::Call 'gdi32::EnableEUDC(i 1)'
 FunctionEnd
 
+; $1 = a face name. Out: $R0 = 1 while the run recorded as holding that face's
+; copy is still running, else 0. Uses $R1-$R7.
+Function un.HeldByRunningProgram
+    StrCpy $R0 0
+    ClearErrors
+    ReadRegStr $R1 HKCU "${LINK_HOLDERS_KEY}" $1
+    ${WordFind} "$R1" ":" "E+1{" $R2
+    ${WordFind} "$R1" ":" "E+1}" $R3
+    ${If} ${Errors}
+        Return
+    ${EndIf}
+    System::Int64Op "0x$R3" + 0
+    Pop $R3
+    System::Call 'kernel32::OpenProcess(i ${PROCESS_QUERY_LIMITED_INFORMATION}, i 0, i $R2) p .R4'
+    ${If} $R4 = 0
+        Return
+    ${EndIf}
+    System::Call 'kernel32::GetProcessTimes(p R4, *l .R5, *l .R7, *l .R7, *l .R7) i .R6'
+    ${If} $R6 <> 0
+    ${AndIf} $R5 == $R3
+        System::Call 'kernel32::GetExitCodeProcess(p R4, *i .R5) i .R6'
+        ${If} $R6 <> 0
+        ${AndIf} $R5 = ${STILL_ACTIVE}
+            StrCpy $R0 1
+        ${EndIf}
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p R4)'
+FunctionEnd
+
+; Out: $R0 = 1 when a running program holds any kept copy. Uses $1, $R1-$R8.
+Function un.AnyCopyHeldByRunningProgram
+    StrCpy $R8 0
+    ${Do}
+        ClearErrors
+        EnumRegValue $1 HKCU "${REMOVED_LINKS_KEY}" $R8
+        ${If} ${Errors}
+        ${OrIf} $1 == ""
+            StrCpy $R0 0
+            Return
+        ${EndIf}
+        Call un.HeldByRunningProgram
+        ${If} $R0 = 1
+            Return
+        ${EndIf}
+        IntOp $R8 $R8 + 1
+    ${Loop}
+FunctionEnd
+
+; A copy a running program holds is that program's to write back when it
+; ends; taking it from under the program would leave its table headed with
+; the system default EUDC font while the default face draws its own file.
+Function un.onInit
+    retry:
+    Call un.AnyCopyHeldByRunningProgram
+    ${If} $R0 = 1
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(CloseProgramFirst)" /SD IDCANCEL IDRETRY retry
+        Abort
+    ${EndIf}
+FunctionEnd
+
 ; Does on uninstall what the program does at its next start: every link it
 ; removed and never wrote back goes back into EUDC\950. A copy is deleted only
-; once its link is settled, so a failed write loses nothing.
+; once its link is settled, so a failed write loses nothing; its holder goes
+; with it.
 Function un.PutBackRemovedLinks
     StrCpy $7 0
     ${Do}
@@ -148,6 +218,7 @@ Function un.PutBackRemovedLinks
         ${EndIf}
         Call un.PutBackLink
         ${If} $5 = 1
+            DeleteRegValue HKCU "${LINK_HOLDERS_KEY}" $1
             ClearErrors
             DeleteRegValue HKCU "${REMOVED_LINKS_KEY}" $1
         ${EndIf}
@@ -157,8 +228,36 @@ Function un.PutBackRemovedLinks
             IntOp $7 $7 + 1
         ${EndIf}
     ${Loop}
+    Call un.ForgetEndedHolders
     DeleteRegKey /ifempty HKCU "${REMOVED_LINKS_KEY}"
+    DeleteRegKey /ifempty HKCU "${LINK_HOLDERS_KEY}"
     DeleteRegKey /ifempty HKCU "${PROGRAM_KEY}"
+FunctionEnd
+
+; A holder with no copy left, from a run that ended before it kept one.
+Function un.ForgetEndedHolders
+    StrCpy $7 0
+    ${Do}
+        ClearErrors
+        EnumRegValue $1 HKCU "${LINK_HOLDERS_KEY}" $7
+        ${If} ${Errors}
+        ${OrIf} $1 == ""
+            ${Break}
+        ${EndIf}
+        StrCpy $0 "${REMOVED_LINKS_KEY}"
+        Call un.ValueType
+        Call un.HeldByRunningProgram
+        ClearErrors
+        ${If} $2 = -1
+        ${AndIf} $R0 = 0
+            DeleteRegValue HKCU "${LINK_HOLDERS_KEY}" $1
+        ${Else}
+            SetErrors
+        ${EndIf}
+        ${If} ${Errors}
+            IntOp $7 $7 + 1
+        ${EndIf}
+    ${Loop}
 FunctionEnd
 
 Section "Uninstall"

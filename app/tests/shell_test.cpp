@@ -2,6 +2,14 @@
 // facts, the enabling rule, printing, preview and the window's drawing.
 #include "app/tests/program_fixture.h"
 
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/eudc_association.h"
+#include "app/platform_facts.h"
+
 #include "eudc/app_state.h"
 #include "fw/dc.h"
 #include "fw/print_info.h"
@@ -162,6 +170,137 @@ TEST_F(Shell, WindowShowsTheFaceOnlyOnceOneIsChosenAndReleasesItsFont) {
     chooseFace(1);
     EXPECT_GT(darkPixelsDrawnBy(view), 20);
     EXPECT_EQ(testsupport::gdiObjectCount(), before);
+}
+
+// Stand-ins for the modules GDI32 is looked for in, noting each name asked.
+std::vector<std::string> namesAsked;
+UINT bedSystemDirectory(char* buffer, UINT size) {
+    return GetSystemDirectoryA(buffer, size);
+}
+// The system folder of a 32-bit program on 64-bit Windows: not where its GDI32 is.
+UINT otherSystemDirectory(char* buffer, UINT size) {
+    lstrcpynA(buffer, "C:\\windows\\system32-elsewhere", static_cast<int>(size));
+    return static_cast<UINT>(lstrlenA(buffer));
+}
+HMODULE loadedHandle(const char* name) {
+    namesAsked.push_back(name);
+    return GetModuleHandleA(name);
+}
+HMODULE noHandle(const char* name) {
+    namesAsked.push_back(name);
+    return nullptr;
+}
+
+TEST(EnableEudcLookup, ByFullPathFirstThenByNameAloneAndOtherwiseNone) {
+    const auto real =
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("gdi32.dll"), "EnableEUDC"));
+    ASSERT_NE(real, nullptr);
+    struct Case {
+        const char* what;
+        LoadedModules modules;
+        bool found;
+        size_t namesAsked;
+    };
+    const Case cases[] = {
+        {"found by its path", {bedSystemDirectory, loadedHandle}, true, 1},
+        {"found by its name only", {otherSystemDirectory, loadedHandle}, true, 2},
+        {"found by neither", {bedSystemDirectory, noHandle}, false, 2},
+    };
+    for (const Case& c : cases) {
+        namesAsked.clear();
+        const auto found = reinterpret_cast<void (*)()>(findEnableEudc(c.modules));
+        EXPECT_EQ(found, c.found ? real : nullptr) << c.what;
+        ASSERT_EQ(namesAsked.size(), c.namesAsked) << c.what;
+        EXPECT_NE(namesAsked[0].find("\\GDI32.DLL"), std::string::npos) << c.what;
+        if (c.namesAsked == 2)
+            EXPECT_EQ(namesAsked[1], "GDI32.DLL") << c.what;
+    }
+}
+
+const LoadedModules kNoModules{bedSystemDirectory, noHandle};
+
+// A start on a system whose GDI32 offers no EnableEUDC.
+class StartWithoutEnableEudc : public programtest::ProgramTest {
+  protected:
+    void SetUp() override {
+        startUpModules = &kNoModules;
+        {
+            BoxCloser closer;
+            ProgramTest::SetUp();
+            boxes = closer.closed();
+            boxText = closer.lastText();
+        }
+        startUpModules = &kSystemModules;
+    }
+    int boxes = 0;
+    std::string boxText;
+};
+
+const char kFontCaption[] = "\xB3\x5D\xA9\x77\xA6\x72\xA7\xCE";                  // 設定字形
+const char kRangeCaption[] = "\xB3\x5D\xA9\x77\xA6\x43\xA6\x4C\xBD\x64\xB3\xF2"; // 設定列印範圍
+
+TEST_F(StartWithoutEnableEudc, SaysSoThenOffersNoStandardRowAndNoInputMethod) {
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(boxText, "EnableEUDC function failure!");
+    EXPECT_EQ(appState.enableEudc, nullptr);
+    EXPECT_EQ(appState.annotatableImeCount, 0) << "no input method discovered";
+
+    LRESULT rows = -1, inputMethods = -1;
+    std::thread user([&] {
+        const DWORD self = GetCurrentProcessId();
+        if (HWND font = testsupport::waitForWindow(self, kFontCaption, 5000)) {
+            rows = SendDlgItemMessageA(font, IDC_FONT_LIST, LB_GETCOUNT, 0, 0);
+            PostMessageA(font, WM_COMMAND, IDOK, 0);
+        }
+        if (HWND range = testsupport::waitForWindow(self, kRangeCaption, 5000)) {
+            inputMethods = SendDlgItemMessageA(range, IDC_IME_LIST, LB_GETCOUNT, 0, 0);
+            PostMessageA(range, WM_COMMAND, IDCANCEL, 0);
+        }
+    });
+    command(ID_SET_FONT);
+    user.join();
+    // The bed links "SystemDefaultEUDCFont" and one face of its own.
+    EXPECT_EQ(rows, 1) << "the face alone, without 標準造字";
+    EXPECT_STREQ(appState.fontFace, "AR PL UMing TW");
+    EXPECT_EQ(inputMethods, 0);
+}
+
+TEST_F(Shell, ADefaultFaceLinkTooLongToKeepStaysWhereItIs) {
+    const char kEudcKey[] = "EUDC\\950";
+    const std::string path = "C:\\" + std::string(295, 'A') + ".TTE"; // 300 bytes with its NUL
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kEudcKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    char before[512] = {};
+    DWORD beforeSize = sizeof before, beforeType = 0;
+    const bool hadLink = RegQueryValueExA(key, appState.defaultFaceName, nullptr, &beforeType,
+                                          reinterpret_cast<BYTE*>(before), &beforeSize) == 0;
+    ASSERT_EQ(RegSetValueExA(key, appState.defaultFaceName, 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(path.c_str()),
+                             static_cast<DWORD>(path.size() + 1)),
+              ERROR_SUCCESS);
+
+    RemoveDefaultFaceAssociation();
+    char now[512] = {};
+    DWORD nowSize = sizeof now;
+    EXPECT_EQ(RegQueryValueExA(key, appState.defaultFaceName, nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(now), &nowSize),
+              ERROR_SUCCESS);
+    EXPECT_EQ(nowSize, 300u);
+    EXPECT_EQ(path, now);
+    EXPECT_EQ(appState.associationSwapped, 0);
+    HKEY copies = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRemovedLinksKey, 0, KEY_READ, &copies) == 0) {
+        EXPECT_NE(
+            RegQueryValueExA(copies, appState.defaultFaceName, nullptr, nullptr, nullptr, nullptr),
+            ERROR_SUCCESS)
+            << "no copy was kept";
+        RegCloseKey(copies);
+    }
+
+    if (hadLink)
+        RegSetValueExA(key, appState.defaultFaceName, 0, beforeType,
+                       reinterpret_cast<const BYTE*>(before), beforeSize);
+    RegCloseKey(key);
 }
 
 } // namespace

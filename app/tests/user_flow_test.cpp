@@ -27,6 +27,7 @@ using programtest::pagesIn;
 
 const char kEudcKey[] = "EUDC\\950";
 const char kCopiesKey[] = "Software\\Kestra\\Removed EUDC links";
+const char kHoldersKey[] = "Software\\Kestra\\EUDC link holders";
 const char kDefaultFace[] = "\xB2\xD3\xA9\xFA\xC5\xE9"; // 細明體
 // 標準造字 - 列印程式
 const char kStandardCaption[] =
@@ -76,6 +77,7 @@ class UserFlow : public ::testing::Test {
     // Whatever a test did to the links, the next one starts from the bed's.
     void TearDown() override {
         RegDeleteKeyA(HKEY_CURRENT_USER, kCopiesKey);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kHoldersKey);
         RegDeleteKeyA(HKEY_CURRENT_USER, kEudcKey);
         for (const auto& [name, value] : bedLinks())
             setValue(kEudcKey, name.c_str(), value);
@@ -84,15 +86,23 @@ class UserFlow : public ::testing::Test {
     void expectLinksAsBefore(const char* when) {
         EXPECT_EQ(valuesOf(kEudcKey), links) << when;
         EXPECT_TRUE(valuesOf(kCopiesKey).empty()) << when << ": a copy was left behind";
+        EXPECT_TRUE(valuesOf(kHoldersKey).empty()) << when << ": a holder was left behind";
     }
 
-    void expectDefaultLinkRemoved(const char* when) {
+    // The link is away, its copy kept, and held by `holder` when one is named.
+    void expectDefaultLinkRemoved(const char* when, const Program* holder = nullptr) {
         const RegistryValues now = valuesOf(kEudcKey);
         EXPECT_EQ(now.count(kDefaultFace), 0u) << when;
         EXPECT_EQ(now.size(), links.size() - 1) << when << ": only 細明體 is taken away";
         const RegistryValues copies = valuesOf(kCopiesKey);
         ASSERT_EQ(copies.count(kDefaultFace), 1u) << when << ": no copy on disk";
         EXPECT_EQ(copies.at(kDefaultFace), links.at(kDefaultFace)) << when;
+        if (!holder)
+            return;
+        const RegistryValues holders = valuesOf(kHoldersKey);
+        ASSERT_EQ(holders.count(kDefaultFace), 1u) << when << ": no holder";
+        EXPECT_EQ(holders.at(kDefaultFace).data.rfind(std::to_string(holder->id()) + ":", 0), 0u)
+            << when << ": held by " << holders.at(kDefaultFace).data.c_str();
     }
 
     // Starts the program and looks at the links once its font dialog is up,
@@ -165,14 +175,72 @@ TEST_F(UserFlow, TheFontCommandPutsTheLinkBackBeforeItsDialogAndTakesItAgainForT
     ASSERT_EQ(chooseFace(program, kStandardRow, nullptr, kStandardCaption), main);
     expectDefaultLinkRemoved("after the same row again");
 
+    // Cancelled, the standard row stays chosen, and its link goes away again.
     command(main, ID_SET_FONT);
     HWND font = program.window(kFontDialogCaption);
     ASSERT_NE(font, nullptr);
+    expectLinksAsBefore("while the dialog is open again");
     pressEscape(font);
     ASSERT_TRUE(waitUntilGone(program.id(), kFontDialogCaption));
     EXPECT_EQ(windowText(main), kStandardCaption) << "cancelling keeps the face";
-    expectLinksAsBefore("after the cancelled dialog");
+    expectDefaultLinkRemoved("after the cancelled dialog", &program);
+
+    // Another face: the link is back before the dialog and stays.
+    command(main, ID_SET_FONT);
+    ASSERT_NE(chooseFace(program, kFaceRow, nullptr, kFaceCaption), nullptr);
+    expectLinksAsBefore("after switching to a face of its own");
     close(program, main);
+    expectLinksAsBefore("after the run");
+}
+
+// A file to name on the command line; /p prints it, so to speak, and ends.
+std::string anyFile() {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(sizeof folder, folder);
+    const std::string file = std::string(folder) + "kestra-any.txt";
+    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    CloseHandle(h);
+    return file;
+}
+
+TEST_F(UserFlow, ASecondRunLeavesTheLinkTheFirstHoldsUntilTheFirstEnds) {
+    Program first;
+    HWND main = chooseFace(first, kStandardRow, nullptr, kStandardCaption);
+    ASSERT_NE(main, nullptr);
+    expectDefaultLinkRemoved("while the first run holds it", &first);
+    {
+        // A second window, which chooses the standard row as well.
+        Program second;
+        ASSERT_NE(second.window(kFontDialogCaption), nullptr);
+        expectDefaultLinkRemoved("when the second run's font dialog opens", &first);
+        HWND other = chooseFace(second, kStandardRow, nullptr, kStandardCaption);
+        ASSERT_NE(other, nullptr);
+        expectDefaultLinkRemoved("once the second run chose it too", &first);
+        close(second, other);
+        expectDefaultLinkRemoved("after the second run ended", &first);
+    }
+    {
+        // Explorer's Print verb, which ends at once.
+        Program printVerb("/p \"" + anyFile() + "\"");
+        EXPECT_EQ(printVerb.exitCode(), 0u);
+        expectDefaultLinkRemoved("after a /p run", &first);
+    }
+    close(first, main);
+    expectLinksAsBefore("after the first run ended");
+}
+
+TEST_F(UserFlow, TheEndOfTheWindowsSessionPutsTheLinkBack) {
+    Program program;
+    HWND main = chooseFace(program, kStandardRow, nullptr, kStandardCaption);
+    ASSERT_NE(main, nullptr);
+    expectDefaultLinkRemoved("before the session ends", &program);
+    SendMessageA(main, WM_QUERYENDSESSION, 0, 0);
+    SendMessageA(main, WM_ENDSESSION, TRUE, 0);
+    expectLinksAsBefore("once the program was told the session ends");
+    // Windows may then end the process without more ado.
+    program.kill();
+    expectLinksAsBefore("after the end");
 }
 
 TEST_F(UserFlow, AKilledRunsLinkIsBackBeforeTheNextFontDialog) {

@@ -130,7 +130,10 @@ std::string windowText(HWND window) {
 
 class FontDialog : public ::testing::Test {
   protected:
-    void SetUp() override { appState.platform = 2; }
+    void SetUp() override {
+        appState.platform = 2;
+        kestra::copyBounded(appState.standardEudcLabel, kStandardLabel);
+    }
     // The bed's own links, whatever the test did to the key.
     void TearDown() override {
         deleteKey();
@@ -194,6 +197,26 @@ TEST_F(FontDialog, ListsTheStandardRowFirstThenTheLinkedBig5FacesInByteOrder) {
         LBS_OWNERDRAWFIXED | LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
     EXPECT_EQ(listStyle & wanted, wanted);
     EXPECT_EQ(listStyle & LBS_HASSTRINGS, 0) << "the list keeps no strings";
+}
+
+TEST_F(FontDialog, TheSystemDefaultFontAloneGivesOneRowUnlessItsLabelIsMissing) {
+    emptyKey();
+    link("SystemDefaultEUDCFont", kSquare);
+    UserAt user(IDC_FONT_LIST, [](HWND dialog) { pressOk(dialog); });
+    ObservedFontDialog dialog;
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    ASSERT_TRUE(user.acted());
+    EXPECT_EQ(dialog.rows(), (Rows{{kStandardLabel, kSquare}}));
+    EXPECT_STREQ(dialog.chosenFace, kStandardLabel);
+
+    // Without EnableEUDC the program leaves the label empty: no row to offer.
+    link("AR PL UMing TW", kRing);
+    appState.standardEudcLabel[0] = '\0';
+    UserAt again(IDC_FONT_LIST, [](HWND dialog) { pressOk(dialog); });
+    ObservedFontDialog without;
+    EXPECT_EQ(without.DoModal(), IDOK);
+    ASSERT_TRUE(again.acted());
+    EXPECT_EQ(without.rows(), (Rows{{"AR PL UMing TW", kRing}}));
 }
 
 TEST_F(FontDialog, OkReturnsTheSelectedRowWithSystemRootExpandedOnTheNtFamilyOnly) {

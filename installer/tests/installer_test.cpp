@@ -181,6 +181,39 @@ TEST_F(Installer, UninstallerPutsBackOnlyLinksTheUserHasNotMadeAgain) {
     EXPECT_EQ(stringValue(kProgramKey, "Other"), "kept");
 }
 
+TEST_F(Installer, UninstallWaitsWhileARunningProgramHoldsALink) {
+    userdriver::Program holder;
+    HWND font = holder.window(userdriver::kFontDialogCaption);
+    ASSERT_NE(font, nullptr);
+    ASSERT_TRUE(userdriver::chooseFontRow(font, 0)) << "the standard row";
+    HWND range = holder.window(userdriver::kRangeDialogCaption);
+    ASSERT_NE(range, nullptr);
+    userdriver::pressEscape(range);
+    ASSERT_TRUE(userdriver::waitUntilGone(holder.id(), userdriver::kRangeDialogCaption));
+    const RegistryValues held = valuesOf(kRemovedLinksKey);
+    ASSERT_EQ(held.count(kDefaultFace), 1u) << "the program holds the link";
+
+    // Run in place, so that its exit code is the uninstall's own; silent, it
+    // answers Cancel when asked to close the program first.
+    const std::string uninstaller = installDir() + "\\uninstall.exe";
+    EXPECT_NE(run("\"" + uninstaller + "\" /S _?=" + installDir()), 0u);
+    EXPECT_TRUE(testsupport::fileExists(installDir() + "\\Kestra.exe"));
+    EXPECT_EQ(valuesOf(kRemovedLinksKey), held);
+    EXPECT_EQ(valuesOf(kEudcKey).count(kDefaultFace), 0u) << "the link stays the program's";
+
+    // 標準造字 - 列印程式
+    HWND main =
+        holder.window("\xBC\xD0\xB7\xC7\xB3\x79\xA6\x72 - \xA6\x43\xA6\x4C\xB5\x7B\xA6\xA1");
+    ASSERT_NE(main, nullptr);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(holder.exitCode(), 0u);
+    EXPECT_EQ(valuesOf(kEudcKey), eudcBefore);
+
+    uninstall();
+    EXPECT_FALSE(testsupport::fileExists(installDir()));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProgramKey));
+}
+
 TEST(PortableZip, ItsProgramStartsWithItsFontDialog) {
     expectStartsWithItsFontDialog(
         buildPath(std::string("/installer/unpacked-zip/") + kPackage + "/Kestra.exe"));
