@@ -212,8 +212,9 @@ TEST(EnableEudcLookup, ByFullPathFirstThenByNameAloneAndOtherwiseNone) {
         EXPECT_EQ(found, c.found ? real : nullptr) << c.what;
         ASSERT_EQ(namesAsked.size(), c.namesAsked) << c.what;
         EXPECT_NE(namesAsked[0].find("\\GDI32.DLL"), std::string::npos) << c.what;
-        if (c.namesAsked == 2)
+        if (c.namesAsked == 2) {
             EXPECT_EQ(namesAsked[1], "GDI32.DLL") << c.what;
+        }
     }
 }
 
@@ -267,7 +268,7 @@ TEST_F(StartWithoutEnableEudc, SaysSoThenOffersNoStandardRowAndNoInputMethod) {
 
 TEST_F(Shell, ADefaultFaceLinkTooLongToKeepStaysWhereItIs) {
     const char kEudcKey[] = "EUDC\\950";
-    const std::string path = "C:\\" + std::string(295, 'A') + ".TTE"; // 300 bytes with its NUL
+    const std::string path = "C:\\" + std::string(292, 'A') + ".TTE"; // 300 bytes with its NUL
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kEudcKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
     char before[512] = {};

@@ -211,7 +211,8 @@ TEST_F(Installer, UninstallWaitsWhileARunningProgramHoldsALink) {
 
     uninstall();
     EXPECT_FALSE(testsupport::fileExists(installDir()));
-    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProgramKey));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kRemovedLinksKey));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "Software\\Kestra\\EUDC link holders"));
 }
 
 TEST(PortableZip, ItsProgramStartsWithItsFontDialog) {
