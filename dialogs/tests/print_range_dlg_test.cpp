@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cctype>
 #include <functional>
 #include <string>
 #include <thread>
@@ -61,10 +62,33 @@ class Hand {
     // returns once the focus has moved or the dialog has closed.
     void press(UINT key) {
         const HWND target = focused();
-        PostMessageA(target, WM_KEYDOWN, key, 1);
-        PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+        post(target, key, false);
         EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog_) || focused() != target; }))
             << "key " << key << " did nothing";
+    }
+    // Alt with a letter, which the dialog manager takes for a mnemonic; returns
+    // once the focus has moved or the focused control's text has changed.
+    void pressAlt(char letter) {
+        const HWND target = focused();
+        const std::string before = windowText(target);
+        postAlt(letter);
+        EXPECT_TRUE(waitUntil([&] { return focused() != target || windowText(target) != before; }))
+            << "Alt+" << letter << " did nothing";
+    }
+    // The same, returning at once: its effect is seen through a later key's.
+    void postAlt(char letter) { post(focused(), static_cast<UINT>(letter), true); }
+    // Keys typed where the focus is, each translated into a character by the
+    // dialog's loop as a real key is.
+    void typeKeys(const char* keys) {
+        for (const char* key = keys; *key; ++key) {
+            const HWND target = focused();
+            const std::string before = windowText(target);
+            post(target, static_cast<UINT>(std::toupper(static_cast<unsigned char>(*key))), false);
+            EXPECT_TRUE(waitUntil([&] {
+                return focused() != target || windowText(target) != before;
+            })) << "key "
+                << *key << " did nothing";
+        }
     }
     void selectIme(int index, bool on) { SendMessageA(item(IDC_IME_LIST), LB_SETSEL, on, index); }
 
@@ -98,6 +122,18 @@ class Hand {
     bool open() const { return IsWindow(dialog_); }
 
   private:
+    // Down and up, as the keyboard posts them; with Alt held, as system keys.
+    static void post(HWND target, UINT key, bool alt) {
+        const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
+        const LPARAM altDown = alt ? 1L << 29 : 0;
+        PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1 | scan | altDown);
+        PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, key, 0xC0000001 | scan | altDown);
+    }
+    static std::string windowText(HWND hwnd) {
+        char text[64] = {};
+        GetWindowTextA(hwnd, text, sizeof text);
+        return text;
+    }
     // Read as Unicode and brought back to the ANSI code page: list texts asked
     // for with the ANSI message come back cut short across threads.
     std::string itemText(int id, UINT message, int index) const {
@@ -227,6 +263,28 @@ TEST_F(RangeDialog, ValidCodesTypedInEitherCaseMoveTheFocusOnAndEnterTakesThem) 
         hand.press(VK_RETURN);
     });
     expectEnded(result, IDOK, 0, 0xFA40, 0xFEFE);
+}
+
+TEST_F(RangeDialog, TheLabelsMnemonicsTakeTheKeyboardIntoTheCodeEdits) {
+    const INT_PTR result = run([](Hand& hand) {
+        hand.postAlt('F'); // all codes: the edits cannot be entered
+        hand.postAlt('D');
+        EXPECT_TRUE(waitUntil([&] { return hand.checked(IDC_RANGE_CODES); }));
+        EXPECT_EQ(hand.text(IDC_FROM_CODE), "FA40");
+        hand.pressAlt('F');
+        EXPECT_EQ(hand.focusedId(), IDC_FROM_CODE);
+        EXPECT_EQ(hand.text(IDC_FROM_CODE), "") << "emptied on entry";
+        hand.typeKeys("8140");
+        EXPECT_EQ(hand.focusedId(), IDC_TO_CODE);
+        hand.typeKeys("8d");
+        hand.pressAlt('T');
+        EXPECT_EQ(hand.focusedId(), IDC_TO_CODE);
+        EXPECT_EQ(hand.text(IDC_TO_CODE), "") << "emptied on entry";
+        hand.typeKeys("8dfe");
+        EXPECT_EQ(hand.focusedId(), IDOK);
+        hand.press(VK_RETURN);
+    });
+    expectEnded(result, IDOK, 0, 0x8140, 0x8DFE);
 }
 
 TEST_F(RangeDialog, CodesOutsideTheSpaceAreRefusedAndEmptiedAndNonHexKeysTakenBack) {
