@@ -58,37 +58,43 @@ class Hand {
         SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDC_RANGE_COMBO, CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(item(IDC_RANGE_COMBO)));
     }
-    // A key pressed where the focus is, handled by the dialog's own loop;
-    // returns once the focus has moved or the dialog has closed.
-    void press(UINT key) {
-        const HWND target = focused();
-        post(target, key, false);
-        EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog_) || focused() != target; }))
-            << "key " << key << " did nothing";
-    }
-    // Alt with a letter, which the dialog manager takes for a mnemonic; returns
-    // once the focus has moved or the focused control's text has changed.
-    void pressAlt(char letter) {
+    // A key struck on the keyboard, with Alt held when asked: it reaches the
+    // focus through the dialog's own loop. Returns once the focus has moved, the
+    // focused control's text has changed or the dialog has closed.
+    void press(UINT key, bool alt = false) {
         const HWND target = focused();
         const std::string before = windowText(target);
-        postAlt(letter);
-        EXPECT_TRUE(waitUntil([&] { return focused() != target || windowText(target) != before; }))
-            << "Alt+" << letter << " did nothing";
+        strike(key, alt);
+        EXPECT_TRUE(waitUntil([&] {
+            return !IsWindow(dialog_) || focused() != target || windowText(target) != before;
+        })) << "key "
+            << key << (alt ? " with Alt" : "") << " did nothing";
+        // The message that moved the focus may still be running: a sent
+        // message is taken only once it is done.
+        SendMessageA(dialog_, WM_NULL, 0, 0);
     }
-    // The same, returning at once: its effect is seen through a later key's.
-    void postAlt(char letter) { post(focused(), static_cast<UINT>(letter), true); }
-    // Keys typed where the focus is, each translated into a character by the
-    // dialog's loop as a real key is.
     void typeKeys(const char* keys) {
-        for (const char* key = keys; *key; ++key) {
-            const HWND target = focused();
-            const std::string before = windowText(target);
-            post(target, static_cast<UINT>(std::toupper(static_cast<unsigned char>(*key))), false);
-            EXPECT_TRUE(waitUntil([&] {
-                return focused() != target || windowText(target) != before;
-            })) << "key "
-                << *key << " did nothing";
-        }
+        for (const char* key = keys; *key; ++key)
+            press(static_cast<UINT>(std::toupper(static_cast<unsigned char>(*key))));
+    }
+    // The same without waiting: its effect is seen through a later key's.
+    static void strike(UINT key, bool alt = false) {
+        std::vector<INPUT> inputs;
+        auto add = [&inputs](UINT vk, DWORD flags) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = static_cast<WORD>(vk);
+            input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+            input.ki.dwFlags = flags;
+            inputs.push_back(input);
+        };
+        if (alt)
+            add(VK_MENU, 0);
+        add(key, 0);
+        add(key, KEYEVENTF_KEYUP);
+        if (alt)
+            add(VK_MENU, KEYEVENTF_KEYUP);
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     }
     void selectIme(int index, bool on) { SendMessageA(item(IDC_IME_LIST), LB_SETSEL, on, index); }
 
@@ -122,13 +128,6 @@ class Hand {
     bool open() const { return IsWindow(dialog_); }
 
   private:
-    // Down and up, as the keyboard posts them; with Alt held, as system keys.
-    static void post(HWND target, UINT key, bool alt) {
-        const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
-        const LPARAM altDown = alt ? 1L << 29 : 0;
-        PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1 | scan | altDown);
-        PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, key, 0xC0000001 | scan | altDown);
-    }
     static std::string windowText(HWND hwnd) {
         char text[64] = {};
         GetWindowTextA(hwnd, text, sizeof text);
@@ -267,17 +266,20 @@ TEST_F(RangeDialog, ValidCodesTypedInEitherCaseMoveTheFocusOnAndEnterTakesThem) 
 
 TEST_F(RangeDialog, TheLabelsMnemonicsTakeTheKeyboardIntoTheCodeEdits) {
     const INT_PTR result = run([](Hand& hand) {
-        hand.postAlt('F'); // all codes: the edits cannot be entered
-        hand.postAlt('D');
-        EXPECT_TRUE(waitUntil([&] { return hand.checked(IDC_RANGE_CODES); }));
+        // All codes: no edit to enter, and the focus stays on a tab stop.
+        Hand::strike('F', true);
+        Hand::strike(VK_TAB);
+        EXPECT_TRUE(waitUntil([&] { return hand.focusedId() == IDCANCEL; }));
+        hand.press('D', true);
+        EXPECT_TRUE(hand.checked(IDC_RANGE_CODES));
         EXPECT_EQ(hand.text(IDC_FROM_CODE), "FA40");
-        hand.pressAlt('F');
+        hand.press('F', true);
         EXPECT_EQ(hand.focusedId(), IDC_FROM_CODE);
         EXPECT_EQ(hand.text(IDC_FROM_CODE), "") << "emptied on entry";
         hand.typeKeys("8140");
         EXPECT_EQ(hand.focusedId(), IDC_TO_CODE);
         hand.typeKeys("8d");
-        hand.pressAlt('T');
+        hand.press('T', true);
         EXPECT_EQ(hand.focusedId(), IDC_TO_CODE);
         EXPECT_EQ(hand.text(IDC_TO_CODE), "") << "emptied on entry";
         hand.typeKeys("8dfe");
