@@ -17,6 +17,7 @@ ON_EN_SETFOCUS(IDC_FROM_CODE, OnFromCodeSetFocus)
 ON_EN_UPDATE(IDC_FROM_CODE, OnFromCodeUpdate)
 ON_EN_SETFOCUS(IDC_TO_CODE, OnToCodeSetFocus)
 ON_EN_UPDATE(IDC_TO_CODE, OnToCodeUpdate)
+ON_MESSAGE(WM_NEXTDLGCTL, OnNextDlgCtl)
 END_MESSAGE_MAP()
 
 namespace {
@@ -126,6 +127,29 @@ void CPrintRangeDlg::setCodeText(int editId, uint16_t code) {
     char text[kCodeTextSize];
     std::snprintf(text, sizeof text, "%4X", code);
     setCodeText(editId, text);
+}
+
+// The dialog manager answers a label's mnemonic by focusing the label and
+// then asking for the next tab stop. The code edits are no tab stops, so that
+// would pass over them: their labels lead straight into them instead.
+LRESULT CPrintRangeDlg::OnNextDlgCtl(WPARAM wParam, LPARAM lParam) {
+    const bool nextTabStop = wParam == 0 && LOWORD(lParam) == 0;
+    const HWND edit = nextTabStop ? codeEditLabelledBy(::GetFocus()) : nullptr;
+    if (!edit)
+        return DefWindowProc(WM_NEXTDLGCTL, wParam, lParam);
+    GotoDlgCtrl(edit);
+    return 0;
+}
+
+// The edit that comes right after `label` in the template, when it can take
+// the focus (in all-codes mode it cannot).
+HWND CPrintRangeDlg::codeEditLabelledBy(HWND label) {
+    for (int id : {IDC_FROM_CODE, IDC_TO_CODE}) {
+        const HWND edit = ::GetDlgItem(m_hWnd, id);
+        if (edit && label && ::GetWindow(edit, GW_HWNDPREV) == label)
+            return ::IsWindowEnabled(edit) ? edit : nullptr;
+    }
+    return nullptr;
 }
 
 // Runs after every typed, pasted or undone change, before the edit shows it.

@@ -24,6 +24,7 @@ class CPrintRangeDlg : public CDialog {
     void OnToCodeSetFocus();
     void OnFromCodeUpdate();
     void OnToCodeUpdate();
+    LRESULT OnNextDlgCtl(WPARAM wParam, LPARAM lParam);
 
     // Entries of the code space's range table that the dialog offers and accepts.
     int rangeCount = 0;
@@ -42,6 +43,7 @@ class CPrintRangeDlg : public CDialog {
     bool checkRangeForOk(uint16_t& start, uint16_t& end);
     void readAnnotations();
     void showError(UINT stringId);
+    HWND codeEditLabelledBy(HWND label);
 
     // True while the dialog changes an edit's text itself: setting it or undoing a change.
     bool writingCodeText = false;

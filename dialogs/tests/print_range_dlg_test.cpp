@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cctype>
 #include <functional>
 #include <string>
 #include <thread>
@@ -57,14 +58,43 @@ class Hand {
         SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDC_RANGE_COMBO, CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(item(IDC_RANGE_COMBO)));
     }
-    // A key pressed where the focus is, handled by the dialog's own loop;
-    // returns once the focus has moved or the dialog has closed.
-    void press(UINT key) {
+    // A key struck on the keyboard, with Alt held when asked: it reaches the
+    // focus through the dialog's own loop. Returns once the focus has moved, the
+    // focused control's text has changed or the dialog has closed.
+    void press(UINT key, bool alt = false) {
         const HWND target = focused();
-        PostMessageA(target, WM_KEYDOWN, key, 1);
-        PostMessageA(target, WM_KEYUP, key, 0xC0000001);
-        EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog_) || focused() != target; }))
-            << "key " << key << " did nothing";
+        const std::string before = windowText(target);
+        strike(key, alt);
+        EXPECT_TRUE(waitUntil([&] {
+            return !IsWindow(dialog_) || focused() != target || windowText(target) != before;
+        })) << "key "
+            << key << (alt ? " with Alt" : "") << " did nothing";
+        // The message that moved the focus may still be running: a sent
+        // message is taken only once it is done.
+        SendMessageA(dialog_, WM_NULL, 0, 0);
+    }
+    void typeKeys(const char* keys) {
+        for (const char* key = keys; *key; ++key)
+            press(static_cast<UINT>(std::toupper(static_cast<unsigned char>(*key))));
+    }
+    // The same without waiting: its effect is seen through a later key's.
+    static void strike(UINT key, bool alt = false) {
+        std::vector<INPUT> inputs;
+        auto add = [&inputs](UINT vk, DWORD flags) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = static_cast<WORD>(vk);
+            input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+            input.ki.dwFlags = flags;
+            inputs.push_back(input);
+        };
+        if (alt)
+            add(VK_MENU, 0);
+        add(key, 0);
+        add(key, KEYEVENTF_KEYUP);
+        if (alt)
+            add(VK_MENU, KEYEVENTF_KEYUP);
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     }
     void selectIme(int index, bool on) { SendMessageA(item(IDC_IME_LIST), LB_SETSEL, on, index); }
 
@@ -98,6 +128,11 @@ class Hand {
     bool open() const { return IsWindow(dialog_); }
 
   private:
+    static std::string windowText(HWND hwnd) {
+        char text[64] = {};
+        GetWindowTextA(hwnd, text, sizeof text);
+        return text;
+    }
     // Read as Unicode and brought back to the ANSI code page: list texts asked
     // for with the ANSI message come back cut short across threads.
     std::string itemText(int id, UINT message, int index) const {
@@ -227,6 +262,31 @@ TEST_F(RangeDialog, ValidCodesTypedInEitherCaseMoveTheFocusOnAndEnterTakesThem) 
         hand.press(VK_RETURN);
     });
     expectEnded(result, IDOK, 0, 0xFA40, 0xFEFE);
+}
+
+TEST_F(RangeDialog, TheLabelsMnemonicsTakeTheKeyboardIntoTheCodeEdits) {
+    const INT_PTR result = run([](Hand& hand) {
+        // All codes: no edit to enter, and the focus stays on a tab stop.
+        Hand::strike('F', true);
+        Hand::strike(VK_TAB);
+        EXPECT_TRUE(waitUntil([&] { return hand.focusedId() == IDCANCEL; }));
+        hand.press('D', true);
+        EXPECT_TRUE(hand.checked(IDC_RANGE_CODES));
+        EXPECT_EQ(hand.text(IDC_FROM_CODE), "FA40");
+        hand.press('F', true);
+        EXPECT_EQ(hand.focusedId(), IDC_FROM_CODE);
+        EXPECT_EQ(hand.text(IDC_FROM_CODE), "") << "emptied on entry";
+        hand.typeKeys("8140");
+        EXPECT_EQ(hand.focusedId(), IDC_TO_CODE);
+        hand.typeKeys("8d");
+        hand.press('T', true);
+        EXPECT_EQ(hand.focusedId(), IDC_TO_CODE);
+        EXPECT_EQ(hand.text(IDC_TO_CODE), "") << "emptied on entry";
+        hand.typeKeys("8dfe");
+        EXPECT_EQ(hand.focusedId(), IDOK);
+        hand.press(VK_RETURN);
+    });
+    expectEnded(result, IDOK, 0, 0x8140, 0x8DFE);
 }
 
 TEST_F(RangeDialog, CodesOutsideTheSpaceAreRefusedAndEmptiedAndNonHexKeysTakenBack) {

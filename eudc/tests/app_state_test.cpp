@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace kestra {
 namespace {
@@ -47,13 +48,26 @@ TEST(CopyBounded, CutsLongTextAndTerminates) {
 }
 
 TEST(CopyBounded, NeverKeepsHalfABig5Character) {
-    // "a" then 細 (B2D3) then 明 (A9FA): a 4-byte field holds "a" and 細 only.
-    char dst[4];
-    copyBounded(dst, "a\xB2\xD3\xA9\xFA");
-    EXPECT_STREQ(dst, "a\xB2\xD3");
-    char tight[3];
-    copyBounded(tight, "a\xB2\xD3");
-    EXPECT_STREQ(tight, "a");
+    struct Case {
+        int size;
+        const char* source;
+        const char* kept;
+    } const cases[] = {
+        // "a" then 細 (B2D3) then 明 (A9FA): a 4-byte field holds "a" and 細 only.
+        {4, "a\xB2\xD3\xA9\xFA", "a\xB2\xD3"},
+        {3, "a\xB2\xD3", "a"},
+        // The first and last lead bytes, with a letter for a trail; the bytes
+        // around them are single.
+        {3, "a\x81\x61", "a"},
+        {3, "a\xFE\x7A", "a"},
+        {3, "a\x80\x61", "a\x80"},
+        {3, "a\xFF\x7A", "a\xFF"},
+    };
+    for (const Case& c : cases) {
+        std::vector<char> field(c.size, 'x'); // exactly as long, for the sanitizer
+        copyBounded(field.data(), c.size, c.source);
+        EXPECT_STREQ(field.data(), c.kept) << c.size << "-byte field";
+    }
 }
 
 }  // namespace

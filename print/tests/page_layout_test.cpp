@@ -69,6 +69,31 @@ TEST(PageLayout, RowsAtTheSmallestPrintableHeights) {
     EXPECT_EQ(tooLow.pageCount, 0);
 }
 
+// A width of 100 + n × (column + 100) holds n columns to the unit and a height
+// of 480 + n × 84 holds n rows; one unit less loses the last one.
+TEST(PageLayout, ExactFitsHoldTheirLastColumnAndRowToTheUnit) {
+    struct Case {
+        PageSize exactFit;
+        int32_t columnWidth;
+        int32_t columns;
+        int32_t rows;
+    };
+    const Case cases[] = {
+        {{1836, 2832}, columnWidthFor(nullptr, 0), 7, 28},
+        {{1812, 564}, columnWidthFor(kCangjie, 1), 4, 1},
+        {{1788, 648}, columnWidthFor(kPhoneticThenCangjie, 2), 1, 2},
+    };
+    for (const Case& c : cases) {
+        const PageLayout fit = computePageLayout(c.exactFit, c.columnWidth, 6217);
+        EXPECT_EQ(fit.columns, c.columns) << c.exactFit.cx << " wide";
+        EXPECT_EQ(fit.rows, c.rows) << c.exactFit.cy << " high";
+        const PageSize lessByOne{c.exactFit.cx - 1, c.exactFit.cy - 1};
+        const PageLayout tight = computePageLayout(lessByOne, c.columnWidth, 6217);
+        EXPECT_EQ(tight.columns, c.columns - 1) << lessByOne.cx << " wide";
+        EXPECT_EQ(tight.rows, c.rows - 1) << lessByOne.cy << " high";
+    }
+}
+
 TEST(PageLayout, AreaTooSmallForOneCellIsReportedNotDivided) {
     // 150 mm wide cannot hold a Phonetic-and-Cangjie column (178.8 mm).
     const PageLayout narrow =
