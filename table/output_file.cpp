@@ -159,6 +159,7 @@ bool OutputFile::open(const std::string& target) {
     error_.clear();
     if (target == "-")
         return openStandardOutput();
+    watchForEndingSignals();
     target_ = target;
     if (!followLinks(target_))
         return fail(errno);
