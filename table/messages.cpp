@@ -98,9 +98,9 @@ const MessageTexts kMessages[] = {
     {Message::FontDamaged, "%s: the font is damaged: the glyphs of %s codes cannot be read (%s)",
      "%s：字型檔已損壞：有 %s 個字碼的字形無法讀取（%s）"},
     {Message::TextFontWarning,
-     "warning: %s maps %s characters outside the private-use area (the first is %s): "
+     "warning: %s maps characters outside the private-use area (%s of them, the first %s): "
      "it looks like a text font, not an EUDC font",
-     "警告：%s 對應了 %s 個私用區以外的字元（第一個是 %s），看來是一般文字的字型，不是造字檔"},
+     "警告：%s 對應了私用區以外的字元（共 %s 個，第一個是 %s），看來是一般文字的字型，不是造字檔"},
     {Message::DictionaryUnreadable, "%s: the radical dictionary cannot be read: %s",
      "%s：無法讀取字根檔：%s"},
     {Message::DictionaryGivesNothing,
