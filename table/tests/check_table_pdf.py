@@ -18,6 +18,7 @@ import stat
 import struct
 import subprocess
 import sys
+import threading
 import time
 from collections import namedtuple
 from pathlib import Path
@@ -434,14 +435,26 @@ def run_with_file_size_limit(limit_of, command, folder, options):
     return result.returncode, result.stderr, []
 
 
+def drain(fd):
+    try:
+        while os.read(fd, 1 << 16):
+            pass
+    except OSError:
+        pass
+
+
 def run_plainly(how, command, folder, options):
     problems = []
     if how == "terminal":
         primary, secondary = pty.openpty()
+        # Whatever reaches the terminal is read, so that a run that writes there ends.
+        reader = threading.Thread(target=drain, args=(primary,))
+        reader.start()
         result = subprocess.run(command, cwd=folder, stdout=secondary, stderr=subprocess.PIPE,
                                 text=True, **options)
-        os.close(primary)
         os.close(secondary)
+        reader.join()
+        os.close(primary)
         return result.returncode, result.stderr, problems
     result = subprocess.run(command, cwd=folder, capture_output=True, **options)
     if how == "pipe" and not (result.stdout.startswith(b"%PDF-") and b"%%EOF" in result.stdout[-8:]):
