@@ -7,10 +7,15 @@
 #include <cstring>
 #include <memory>
 
+#include "table/glyph_index.h"
+
 namespace kestra {
 namespace {
 
 constexpr FT_ULong kFirstPuaCodePoint = 0xE000;
+constexpr FT_ULong kLastPuaCodePoint = 0xF8FF;
+constexpr FT_ULong kFirstSupplementaryPuaCodePoint = 0xF0000;
+constexpr FT_Int32 kOutlineLoad = FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING;
 
 // 內, 碼 and 頁: the code heading and the page number need them.
 constexpr FcChar32 kLabelProbes[] = {0x5167, 0x78BC, 0x9801};
@@ -28,10 +33,27 @@ std::string unreadableReason(const std::string& path) {
     return readable ? std::string() : std::strerror(error);
 }
 
+bool isOrdinaryCharacter(FT_ULong character) {
+    const bool control = character <= 0x20 || (character >= 0x7F && character <= 0xA0);
+    const bool privateUse = (character >= kFirstPuaCodePoint && character <= kLastPuaCodePoint) ||
+                            character >= kFirstSupplementaryPuaCodePoint;
+    return !control && !privateUse;
+}
+
 struct PatternDeleter {
     void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
 };
 using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
+
+struct CharSetDeleter {
+    void operator()(FcCharSet* characters) const { FcCharSetDestroy(characters); }
+};
+struct ObjectSetDeleter {
+    void operator()(FcObjectSet* objects) const { FcObjectSetDestroy(objects); }
+};
+struct FontSetDeleter {
+    void operator()(FcFontSet* fonts) const { FcFontSetDestroy(fonts); }
+};
 
 bool hasLabelCharacters(FcPattern* match) {
     FcCharSet* characters = nullptr;
@@ -42,6 +64,46 @@ bool hasLabelCharacters(FcPattern* match) {
             return false;
     }
     return true;
+}
+
+// As fontconfig compares family names: without case or blanks.
+std::string withoutBlanks(const char* name) {
+    std::string kept;
+    for (; *name != '\0'; ++name) {
+        if (*name != ' ')
+            kept += *name;
+    }
+    return kept;
+}
+
+bool isOfFamily(FcPattern* match, const std::string& family) {
+    const std::string wanted = withoutBlanks(family.c_str());
+    FcChar8* name = nullptr;
+    for (int n = 0; FcPatternGetString(match, FC_FAMILY, n, &name) == FcResultMatch; ++n) {
+        const std::string candidate = withoutBlanks(reinterpret_cast<const char*>(name));
+        if (FcStrCmpIgnoreCase(reinterpret_cast<const FcChar8*>(candidate.c_str()),
+                               reinterpret_cast<const FcChar8*>(wanted.c_str())) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool anyFontHasLabelCharacters() {
+    std::unique_ptr<FcCharSet, CharSetDeleter> characters(FcCharSetCreate());
+    Pattern pattern(FcPatternCreate());
+    std::unique_ptr<FcObjectSet, ObjectSetDeleter> objects(FcObjectSetBuild(FC_FILE, nullptr));
+    if (!characters || !pattern || !objects)
+        return false;
+    for (FcChar32 probe : kLabelProbes)
+        FcCharSetAddChar(characters.get(), probe);
+    FcPatternAddCharSet(pattern.get(), FC_CHARSET, characters.get());
+    std::unique_ptr<FcFontSet, FontSetDeleter> fonts(
+        FcFontList(nullptr, pattern.get(), objects.get()));
+    return fonts && fonts->nfont > 0;
+}
+
+LabelFontProblem missingLabelFont(LabelFontProblem problem) {
+    return anyFontHasLabelCharacters() ? problem : LabelFontProblem::NoChineseFont;
 }
 
 } // namespace
@@ -72,6 +134,7 @@ FontFace& FontFace::operator=(FontFace&& other) noexcept {
 }
 
 bool EudcFont::open(FT_Library library, const std::string& path) {
+    lostCodes_.clear();
     const std::string reason = unreadableReason(path);
     if (!reason.empty())
         return fail(FontProblem::Unreadable, reason);
@@ -79,18 +142,60 @@ bool EudcFont::open(FT_Library library, const std::string& path) {
     if (library == nullptr || FT_New_Face(library, path.c_str(), 0, &face) != 0)
         return fail(FontProblem::NotAFont);
     face_ = FontFace(face);
+    if (!mapPuaCodes())
+        return fail(FontProblem::NoPuaMapping);
+    if (!checkOutlines(path))
+        return false;
+    countOrdinaryCharacters();
+    problem_ = FontProblem::None;
+    return true;
+}
+
+bool EudcFont::mapPuaCodes() {
     glyphByPuaIndex_.assign(kEudcCodeCount, 0);
     bool anyMapped = false;
-    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) == 0) {
+    if (FT_Select_Charmap(face_.get(), FT_ENCODING_UNICODE) == 0) {
         for (FT_ULong i = 0; i < kEudcCodeCount; ++i) {
-            glyphByPuaIndex_[i] = FT_Get_Char_Index(face, kFirstPuaCodePoint + i);
+            glyphByPuaIndex_[i] = FT_Get_Char_Index(face_.get(), kFirstPuaCodePoint + i);
             anyMapped = anyMapped || glyphByPuaIndex_[i] != 0;
         }
     }
-    if (!anyMapped)
-        return fail(FontProblem::NoPuaMapping);
-    problem_ = FontProblem::None;
-    return true;
+    return anyMapped;
+}
+
+// A glyph with an outline in the file that cannot be read is a damaged or
+// cut file, not a character never made: drawn, it would be an empty box.
+bool EudcFont::checkOutlines(const std::string& path) {
+    const GlyphIndex index = GlyphIndex::read(path);
+    std::vector<uint16_t> pastEnd;
+    std::vector<uint16_t> unreadable;
+    for (uint16_t i = 0; i < kEudcCodeCount; ++i) {
+        const FT_UInt glyph = glyphByPuaIndex_[i];
+        const GlyphData data = glyph == 0 ? GlyphData::None : index.dataOf(glyph);
+        if (data == GlyphData::PastEnd)
+            pastEnd.push_back(puaIndexToCode(i));
+        else if (data != GlyphData::None && FT_Load_Glyph(face_.get(), glyph, kOutlineLoad) != 0)
+            unreadable.push_back(puaIndexToCode(i));
+    }
+    if (!pastEnd.empty()) {
+        lostCodes_ = std::move(pastEnd);
+        return fail(FontProblem::Truncated);
+    }
+    lostCodes_ = std::move(unreadable);
+    return lostCodes_.empty() || fail(FontProblem::Damaged);
+}
+
+void EudcFont::countOrdinaryCharacters() {
+    ordinaryCharacterCount_ = 0;
+    firstOrdinaryCharacter_ = 0;
+    FT_UInt glyph = 0;
+    for (FT_ULong c = FT_Get_First_Char(face_.get(), &glyph); glyph != 0;
+         c = FT_Get_Next_Char(face_.get(), c, &glyph)) {
+        if (!isOrdinaryCharacter(c))
+            continue;
+        if (ordinaryCharacterCount_++ == 0)
+            firstOrdinaryCharacter_ = static_cast<char32_t>(c);
+    }
 }
 
 FT_UInt EudcFont::glyphOfCode(uint16_t code) const {
@@ -100,7 +205,7 @@ FT_UInt EudcFont::glyphOfCode(uint16_t code) const {
 
 bool EudcFont::definesCode(uint16_t code) const {
     const FT_UInt glyph = glyphOfCode(code);
-    if (glyph == 0 || FT_Load_Glyph(face_.get(), glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) != 0)
+    if (glyph == 0 || FT_Load_Glyph(face_.get(), glyph, kOutlineLoad) != 0)
         return false;
     const FT_GlyphSlot slot = face_.get()->glyph;
     return slot->format == FT_GLYPH_FORMAT_OUTLINE && slot->outline.n_contours > 0;
@@ -118,23 +223,24 @@ FontconfigSession::~FontconfigSession() {
     FcFini();
 }
 
-std::optional<FontLocation> findLabelFont(const std::string& family) {
+LabelFont findLabelFont(const std::string& family) {
     Pattern pattern(FcPatternCreate());
     if (!pattern)
-        return std::nullopt;
+        return {missingLabelFont(LabelFontProblem::NoSuchFamily), {}};
     FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
     FcDefaultSubstitute(pattern.get());
     FcResult result = FcResultNoMatch;
     Pattern match(FcFontMatch(nullptr, pattern.get(), &result));
-    if (!match || !hasLabelCharacters(match.get()))
-        return std::nullopt;
+    if (!match || !isOfFamily(match.get(), family))
+        return {missingLabelFont(LabelFontProblem::NoSuchFamily), {}};
     FcChar8* file = nullptr;
+    if (!hasLabelCharacters(match.get()) ||
+        FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch)
+        return {missingLabelFont(LabelFontProblem::NoChineseCharacters), {}};
     int index = 0;
-    if (FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch)
-        return std::nullopt;
     FcPatternGetInteger(match.get(), FC_INDEX, 0, &index);
-    return FontLocation{reinterpret_cast<const char*>(file), index};
+    return {LabelFontProblem::None, {reinterpret_cast<const char*>(file), index}};
 }
 
 } // namespace kestra

@@ -7,7 +7,6 @@
 #include FT_FREETYPE_H
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,16 +44,30 @@ class FontFace {
     FT_Face face_ = nullptr;
 };
 
-enum class FontProblem { None, Unreadable, NotAFont, NoPuaMapping };
+enum class FontProblem {
+    None,
+    Unreadable,
+    NotAFont,
+    NoPuaMapping,
+    Truncated, // outlines the glyph index places past the end of the file
+    Damaged,   // outlines in the file that FreeType cannot read
+};
 
 class EudcFont {
   public:
-    // On failure problem() says what is wrong, and reason() the system's
-    // word for an unreadable file.
+    // On failure problem() says what is wrong, reason() the system's word
+    // for an unreadable file, and lostCodes() the codes, in PUA order, whose
+    // glyphs a truncated or damaged file has lost.
     bool open(FT_Library library, const std::string& path);
 
     FontProblem problem() const { return problem_; }
     const std::string& reason() const { return reason_; }
+    const std::vector<uint16_t>& lostCodes() const { return lostCodes_; }
+
+    // Characters outside the private-use areas (no space or control): an
+    // EUDC font maps none, a text font thousands.
+    size_t ordinaryCharacterCount() const { return ordinaryCharacterCount_; }
+    char32_t firstOrdinaryCharacter() const { return firstOrdinaryCharacter_; }
     FT_Face face() const { return face_.get(); }
 
     // The glyph of a user-defined code, 0 when the font maps no glyph to it.
@@ -65,12 +78,18 @@ class EudcFont {
     bool definesCode(uint16_t code) const;
 
   private:
+    bool mapPuaCodes();
+    bool checkOutlines(const std::string& path);
+    void countOrdinaryCharacters();
     bool fail(FontProblem problem, std::string reason = {});
 
     FontFace face_;
     std::vector<FT_UInt> glyphByPuaIndex_;
     FontProblem problem_ = FontProblem::None;
     std::string reason_;
+    std::vector<uint16_t> lostCodes_;
+    size_t ordinaryCharacterCount_ = 0;
+    char32_t firstOrdinaryCharacter_ = 0;
 };
 
 // Fontconfig keeps its parsed configuration for the life of the process. A
@@ -89,8 +108,21 @@ struct FontLocation {
     int index = 0;
 };
 
-// The font fontconfig chooses for family, when it has the Chinese characters
-// the labels need; fontconfig falls back to some font for any name.
-std::optional<FontLocation> findLabelFont(const std::string& family);
+enum class LabelFontProblem {
+    None,
+    NoSuchFamily,        // fontconfig has no font of the family
+    NoChineseCharacters, // the family's font lacks the characters the labels need
+    NoChineseFont,       // and neither has any other font
+};
+
+struct LabelFont {
+    LabelFontProblem problem = LabelFontProblem::None;
+    FontLocation location; // when there is no problem
+};
+
+// The font of family, which must have the Chinese characters the labels
+// need. fontconfig offers some font for any name; only one of the family
+// counts.
+LabelFont findLabelFont(const std::string& family);
 
 } // namespace kestra

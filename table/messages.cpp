@@ -24,7 +24,7 @@ const MessageTexts kMessages[] = {
      "Phonetic and Cangjie radicals.\n"
      "\n"
      "  -o, --output FILE        the PDF to write (default: FONT-FILE's name with .pdf,\n"
-     "                           in the current folder)\n"
+     "                           in the current folder); - for standard output\n"
      "  -r, --range START-END    only the codes START to END in code order, four\n"
      "                           hexadecimal digits each (default: all codes in\n"
      "                           private-use order)\n"
@@ -41,12 +41,14 @@ const MessageTexts kMessages[] = {
      "                           radicals (default \"AR PL UMing TW\")\n"
      "  -h, --help               show this help\n"
      "\n"
-     "The page is the paper less a 5 mm margin on each side.\n",
+     "The page is the paper less a 5 mm margin on each side. An input file is never\n"
+     "the output, and only a regular file (or a link to one) is replaced.\n",
      "用法：kestra-table [選項]... 造字檔\n"
      "把造字檔（.TTE）的對照表寫成 PDF：每個使用者自造字的 Big5 內碼、字形，\n"
      "並可附上注音、倉頡字根。\n"
      "\n"
-     "  -o, --output 檔案        要寫出的 PDF（預設：造字檔的檔名改為 .pdf，放在目前的資料夾）\n"
+     "  -o, --output 檔案        要寫出的 PDF（預設：造字檔的檔名改為 .pdf，放在目前的資料夾）；\n"
+     "                           - 表示寫到標準輸出\n"
      "  -r, --range 起始碼-結束碼  只印起始碼到結束碼（依內碼順序），各為四位十六進位數字\n"
      "                           （預設：依私用區順序印全部的字碼）\n"
      "      --phonetic 檔案      注音輸入法字根檔\n"
@@ -60,7 +62,8 @@ const MessageTexts kMessages[] = {
      "                           （預設 \"AR PL UMing TW\"）\n"
      "  -h, --help               顯示這份說明\n"
      "\n"
-     "頁面為紙張四邊各留 5 公釐後的範圍。\n"},
+     "頁面為紙張四邊各留 5 公釐後的範圍。輸入的檔案絕不會被當成輸出檔，\n"
+     "而且只會取代一般檔案（或指向一般檔案的連結）。\n"},
     {Message::TryHelp, "Try 'kestra-table --help' for more information.",
      "請執行 'kestra-table --help' 看說明。"},
     {Message::UnknownOption, "unknown option %s", "不認得的選項 %s"},
@@ -78,20 +81,62 @@ const MessageTexts kMessages[] = {
     {Message::EndCodeIncomplete, "The end code is not complete!", "結束碼輸入尚未完成！"},
     {Message::StartAfterEnd, "The start code is greater than the end code!", "起始碼大於結束碼！"},
     {Message::RangeRejected, "range %s: %s", "範圍 %s：%s"},
+    {Message::RangeWithoutDash, "a dash must join the start and the end code (START-END)",
+     "起始碼與結束碼之間要有連字號（起始碼-結束碼）"},
+    {Message::StartCodeTooLong, "the start code %s is longer than four digits",
+     "起始碼 %s 超過四位數"},
+    {Message::EndCodeTooLong, "the end code %s is longer than four digits", "結束碼 %s 超過四位數"},
+    {Message::WhichStartCode, " (the start code %s)", "（起始碼 %s）"},
+    {Message::WhichEndCode, " (the end code %s)", "（結束碼 %s）"},
     {Message::FileUnreadable, "%s: cannot be read: %s", "%s：無法讀取：%s"},
     {Message::NotAFont, "%s: not a font file", "%s：不是字型檔"},
     {Message::NoPuaMapping, "%s: the font maps no character of U+E000 to U+F848",
      "%s：這個字型沒有 U+E000 到 U+F848 的任何字元"},
+    {Message::FontTruncated,
+     "%s: the file is cut short: the glyphs of %s codes lie past its end (%s)",
+     "%s：檔案不完整，被截斷了：有 %s 個字碼的字形在檔案結尾之後（%s）"},
+    {Message::FontDamaged, "%s: the font is damaged: the glyphs of %s codes cannot be read (%s)",
+     "%s：字型檔已損壞：有 %s 個字碼的字形無法讀取（%s）"},
+    {Message::TextFontWarning,
+     "warning: %s maps characters outside the private-use area (%s of them, the first %s): "
+     "it looks like a text font, not an EUDC font",
+     "警告：%s 對應了私用區以外的字元（共 %s 個，第一個是 %s），看來是一般文字的字型，不是造字檔"},
     {Message::DictionaryUnreadable, "%s: the radical dictionary cannot be read: %s",
      "%s：無法讀取字根檔：%s"},
+    {Message::DictionaryGivesNothing,
+     "warning: %s gives no code of the table its radicals: is it the right dictionary?",
+     "警告：%s 沒有提供表中任何字碼的字根，是不是選錯了字根檔？"},
+    {Message::DictionaryOtherForm,
+     "warning: %s gives no code of the table its radicals with --codes %s; "
+     "with --codes %s it would",
+     "警告：%s 以 --codes %s 讀取時沒有提供表中任何字碼的字根；改用 --codes %s 就有"},
     {Message::NoLabelFont, "no font \"%s\" with Chinese characters was found",
      "找不到含有中文字的字型「%s」"},
+    {Message::NoSuchLabelFamily,
+     "no font family \"%s\" is installed; --label-font names another (fc-list :lang=zh-tw "
+     "family lists them)",
+     "沒有安裝「%s」這個字型；請以 --label-font 指定其他字型（fc-list :lang=zh-tw family "
+     "會列出可用的字型）"},
+    {Message::NoChineseFont,
+     "no font with Chinese characters is installed: install one (such as AR PL UMing TW) "
+     "and name its family with --label-font",
+     "沒有安裝任何含有中文字的字型：請安裝一個（例如 AR PL UMing TW），"
+     "並以 --label-font 指定它的名稱"},
     {Message::NoDefinedCode, "%s: none of the codes to print has a glyph in the font",
      "%s：要印的字碼在這個字型裡都沒有字形"},
     {Message::PageTooSmall,
      "The page is too small for even one cell of the table: choose larger paper, "
      "landscape pages or fewer input methods.",
      "紙張太小，一頁連一格表格都放不下。請改用較大的紙張、橫向列印或減少註解的輸入法。"},
+    {Message::OutputIsInput, "the output %s is the input %s: choose another output file",
+     "輸出檔 %s 就是輸入檔 %s，請改用其他輸出檔"},
+    {Message::OutputNotAFile,
+     "%s: is not a regular file (a folder, device, FIFO or socket) and is not replaced",
+     "%s：不是一般檔案（而是資料夾、裝置、FIFO 或 socket），不會取代它"},
+    {Message::OutputIsTerminal,
+     "standard output is a terminal: redirect it to a file or a program, or name a file "
+     "with -o",
+     "標準輸出是終端機：請把它導向檔案或程式，或以 -o 指定檔案"},
     {Message::OutputUnwritable, "%s: cannot write in this folder: %s",
      "%s：無法在這個資料夾寫入：%s"},
     {Message::OutputFailed, "%s: writing the PDF failed: %s", "%s：寫出 PDF 失敗：%s"},

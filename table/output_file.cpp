@@ -1,13 +1,24 @@
 #include "table/output_file.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <vector>
+
 namespace kestra {
 namespace {
+
+// As the kernel allows before it reports ELOOP.
+constexpr int kMaxLinkHops = 40;
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 // The temporary file being written, for a signal that ends the run (Ctrl-C,
 // a closed terminal, kill): fixed storage and a plain flag, since a signal
@@ -23,12 +34,18 @@ extern "C" void removePendingAndEnd(int signalNumber) {
     std::raise(signalNumber);
 }
 
+// A signal the run was started to ignore (nohup, a background job) stays
+// ignored: the user asked for the run to outlive the terminal.
 void watchForEndingSignals() {
     static bool installed = false;
     if (installed)
         return;
     installed = true;
-    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int signalNumber : kEndingSignals) {
+        struct sigaction current {};
+        sigaction(signalNumber, nullptr, &current);
+        if (current.sa_handler == SIG_IGN)
+            continue;
         struct sigaction action {};
         action.sa_handler = removePendingAndEnd;
         sigemptyset(&action.sa_mask);
@@ -45,11 +62,71 @@ void setPending(const std::string& path) {
     pendingOwner = getpid();
 }
 
-// The folder part of target, with its slash, so a rename never crosses file
+// Holds back the ending signals while a file gets a name and the handler
+// learns it, so that no signal comes between the two.
+class EndingSignalsHeld {
+  public:
+    EndingSignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (int signalNumber : kEndingSignals)
+            sigaddset(&held, signalNumber);
+        sigprocmask(SIG_BLOCK, &held, &previous_);
+    }
+    ~EndingSignalsHeld() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+    EndingSignalsHeld(const EndingSignalsHeld&) = delete;
+    EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
+
+  private:
+    sigset_t previous_;
+};
+
+// The folder part of path, with its slash, so a rename never crosses file
 // systems; empty for the current folder.
-std::string folderOf(const std::string& target) {
-    const size_t slash = target.find_last_of('/');
-    return slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The path that writing to path reaches: symbolic links followed to the
+// last one's target, which need not exist yet.
+bool followLinks(std::string& path) {
+    std::vector<char> target(PATH_MAX);
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat info {};
+        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return true;
+        const ssize_t length = readlink(path.c_str(), target.data(), target.size());
+        if (length < 0)
+            return false;
+        if (static_cast<size_t>(length) >= target.size()) {
+            errno = ENAMETOOLONG;
+            return false;
+        }
+        const std::string next(target.data(), static_cast<size_t>(length));
+        path = next[0] == '/' ? next : folderOf(path) + next;
+    }
+    errno = ELOOP;
+    return false;
+}
+
+// The absolute path of a file that need not exist, links followed.
+std::string resolvedPath(std::string path) {
+    followLinks(path);
+    const std::string folder = folderOf(path);
+    const std::string name = path.substr(folder.size());
+    std::unique_ptr<char, decltype(&std::free)> resolved(
+        realpath(folder.empty() ? "." : folder.c_str(), nullptr), &std::free);
+    return resolved ? std::string(resolved.get()) + "/" + name : path;
+}
+
+// A fresh name beside the target, hidden as a dot file.
+std::string hiddenNameIn(const std::string& folder) {
+    static unsigned serial = 0;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return folder + ".kestra-table-" + std::to_string(getpid()) + "-" + std::to_string(serial++) +
+           "-" + std::to_string(now.tv_nsec);
 }
 
 // mkstemp makes the file readable by its owner only; the finished PDF gets
@@ -62,14 +139,68 @@ void applyUmask(int fd) {
 
 } // namespace
 
+bool outputIsInput(const std::string& output, const std::string& input) {
+    struct stat in {};
+    struct stat out {};
+    const bool outputExists =
+        output == "-" ? fstat(STDOUT_FILENO, &out) == 0 : stat(output.c_str(), &out) == 0;
+    if (outputExists && stat(input.c_str(), &in) == 0)
+        return out.st_dev == in.st_dev && out.st_ino == in.st_ino;
+    return output != "-" && resolvedPath(output) == resolvedPath(input);
+}
+
 OutputFile::~OutputFile() {
     discard();
 }
 
 bool OutputFile::open(const std::string& target) {
     discard();
+    refusal_ = Refusal::None;
+    error_.clear();
+    if (target == "-")
+        return openStandardOutput();
+    watchForEndingSignals();
     target_ = target;
-    std::string pattern = folderOf(target) + ".kestra-table-XXXXXX";
+    if (!followLinks(target_))
+        return fail(errno);
+    struct stat info {};
+    if (lstat(target_.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        return refuse(Refusal::NotARegularFile);
+    return (staging_ == Staging::UnnamedWhereSupported && openUnnamed()) || openHidden();
+}
+
+bool OutputFile::openStandardOutput() {
+    if (isatty(STDOUT_FILENO))
+        return refuse(Refusal::Terminal);
+    toStandardOutput_ = true;
+    stream_ = stdout;
+    return true;
+}
+
+// The file is linked in through /proc when it is complete: without /proc it
+// could never get a name.
+bool OutputFile::openUnnamed() {
+#ifdef O_TMPFILE
+    if (access("/proc/self/fd", X_OK) != 0)
+        return false;
+    const std::string folder = folderOf(target_);
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY, 0666);
+    if (fd < 0)
+        return false;
+    stream_ = fdopen(fd, "wb");
+    if (stream_ == nullptr) {
+        close(fd);
+        return false;
+    }
+    unnamed_ = true;
+    return true;
+#else
+    return false;
+#endif
+}
+
+bool OutputFile::openHidden() {
+    std::string pattern = folderOf(target_) + ".kestra-table-XXXXXX";
     const int fd = mkstemp(pattern.data());
     if (fd < 0)
         return fail(errno);
@@ -85,20 +216,51 @@ bool OutputFile::open(const std::string& target) {
     return true;
 }
 
+// A hidden name first: a link cannot replace the target, a rename can.
+bool OutputFile::nameUnnamed() {
+    const std::string procPath = "/proc/self/fd/" + std::to_string(fileno(stream_));
+    const std::string folder = folderOf(target_);
+    for (;;) {
+        const std::string name = hiddenNameIn(folder);
+        const EndingSignalsHeld held;
+        if (linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temporaryPath_ = name;
+            setPending(temporaryPath_);
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+}
+
 bool OutputFile::commit() {
     if (stream_ == nullptr)
         return false;
+    if (!flushedToDisk())
+        return fail(errno);
+    if (toStandardOutput_) {
+        stream_ = nullptr;
+        toStandardOutput_ = false;
+        return true;
+    }
+    if (unnamed_ && !nameUnnamed())
+        return fail(errno);
     std::FILE* stream = stream_;
     stream_ = nullptr;
-    const bool written = std::ferror(stream) == 0 && std::fflush(stream) == 0;
-    const int writeError = errno;
-    if (std::fclose(stream) != 0 || !written)
-        return fail(written ? errno : writeError);
+    if (std::fclose(stream) != 0)
+        return fail(errno);
     if (std::rename(temporaryPath_.c_str(), target_.c_str()) != 0)
         return fail(errno);
     setPending("");
     temporaryPath_.clear();
     return true;
+}
+
+// Before the file takes the target's name, so that a power cut never leaves
+// an empty file where the last table was. A pipe has no disk to reach.
+bool OutputFile::flushedToDisk() const {
+    return std::ferror(stream_) == 0 && std::fflush(stream_) == 0 &&
+           (toStandardOutput_ || fsync(fileno(stream_)) == 0);
 }
 
 bool OutputFile::fail(int errorNumber) {
@@ -107,11 +269,18 @@ bool OutputFile::fail(int errorNumber) {
     return false;
 }
 
+bool OutputFile::refuse(Refusal refusal) {
+    refusal_ = refusal;
+    discard();
+    return false;
+}
+
 void OutputFile::discard() {
-    if (stream_ != nullptr) {
+    if (stream_ != nullptr && !toStandardOutput_)
         std::fclose(stream_);
-        stream_ = nullptr;
-    }
+    stream_ = nullptr;
+    toStandardOutput_ = false;
+    unnamed_ = false;
     if (!temporaryPath_.empty()) {
         setPending("");
         unlink(temporaryPath_.c_str());

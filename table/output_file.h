@@ -1,6 +1,10 @@
-// The PDF is written to a temporary file beside its target and renamed over it
-// only once it is complete: an existing file is never half overwritten, and a
-// run that fails leaves nothing behind.
+// Where the PDF goes. A file target is written to an unnamed file in its
+// folder (a hidden temporary file where the file system has none) that takes
+// the target's name only once it is complete and on disk: an existing file is
+// never half overwritten, and a run that fails, even one that is killed,
+// leaves nothing behind. A symbolic link is followed and stays a link; any
+// other thing at the target's path (a folder, device, FIFO, socket) is
+// refused. "-" is standard output, refused when it is a terminal.
 #pragma once
 
 #include <cstdio>
@@ -8,33 +12,53 @@
 
 namespace kestra {
 
+// Whether writing to output would overwrite the file input: the same file
+// once links are followed, or, for an output that does not exist yet, the
+// same resolved path. "-" is standard output, as it is redirected.
+bool outputIsInput(const std::string& output, const std::string& input);
+
 class OutputFile {
   public:
-    OutputFile() = default;
-    // Removes the temporary file unless commit() succeeded.
+    enum class Staging {
+        UnnamedWhereSupported,
+        HiddenFile, // what a file system without unnamed files gets
+    };
+    enum class Refusal { None, NotARegularFile, Terminal };
+
+    explicit OutputFile(Staging staging = Staging::UnnamedWhereSupported) : staging_(staging) {}
+    // Removes whatever commit() did not name.
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Creates the temporary file in target's folder. On failure returns false
-    // and error() says why.
+    // On failure returns false, and refusal() or error() says why.
     bool open(const std::string& target);
 
     std::FILE* stream() const { return stream_; }
 
-    // Flushes and closes the temporary file, then renames it to the target.
+    // Flushes the file to disk and gives it the target's name.
     bool commit();
 
+    Refusal refusal() const { return refusal_; }
     const std::string& error() const { return error_; }
-    const std::string& temporaryPath() const { return temporaryPath_; }
 
   private:
+    bool openStandardOutput();
+    bool openUnnamed();
+    bool openHidden();
+    bool nameUnnamed();
+    bool flushedToDisk() const;
     bool fail(int errorNumber);
+    bool refuse(Refusal refusal);
     void discard();
 
+    Staging staging_;
     std::FILE* stream_ = nullptr;
-    std::string target_;
+    bool toStandardOutput_ = false;
+    bool unnamed_ = false;
+    std::string target_; // links followed
     std::string temporaryPath_;
+    Refusal refusal_ = Refusal::None;
     std::string error_;
 };
 

@@ -3,6 +3,7 @@
 #include "eudc/app_state.h"
 #include "eudc/code_entry.h"
 #include "eudc/code_space.h"
+#include "ime/radical_text.h"
 #include "table/font_files.h"
 
 namespace kestra {
@@ -38,6 +39,15 @@ uint16_t codeOfRangeIndex(uint16_t index) {
     return appState.printAll == 1 ? puaIndexToCode(index) : codeOrderIndexToCode(index);
 }
 
+// The codes of appState's print range in print order, while wanted(code).
+template <typename Wanted> void walkRange(Wanted wanted) {
+    for (uint32_t cell = 0; cell < appState.printCount; ++cell) {
+        const uint32_t index = appState.printStartIndex + cell;
+        if (index >= kEudcCodeCount || !wanted(codeOfRangeIndex(static_cast<uint16_t>(index))))
+            return;
+    }
+}
+
 } // namespace
 
 const PageTexts kTablePageTexts{kLabelFace, "", kHeaderFormat, kFooterFormat, kCodeHeading};
@@ -65,8 +75,7 @@ void applyTableOptions(const TableOptions& options, const char* fontName, const 
     appState.rangeEndCode = options.rangeEnd;
     appState.printStartIndex = span.startIndex;
     appState.printCount = span.count;
-    // The loader reads NT-family dictionaries as PUA code points, others as Big5.
-    appState.platform = options.codeForm == CodeForm::Pua ? 2 : 1;
+    useDictionaryCodeForm(options.codeForm);
 
     appState.annotatableImeCount = 0;
     for (const DictionaryFile& dictionary : options.dictionaries) {
@@ -81,17 +90,29 @@ void applyTableOptions(const TableOptions& options, const char* fontName, const 
     }
 }
 
+void useDictionaryCodeForm(CodeForm form) {
+    // The loader reads NT-family dictionaries as PUA code points, others as Big5.
+    appState.platform = form == CodeForm::Pua ? 2 : 1;
+}
+
 std::vector<uint16_t> definedCodesOfRange(const EudcFont& font) {
     std::vector<uint16_t> codes;
-    for (uint32_t cell = 0; cell < appState.printCount; ++cell) {
-        const uint32_t index = appState.printStartIndex + cell;
-        if (index >= kEudcCodeCount)
-            break;
-        const uint16_t code = codeOfRangeIndex(static_cast<uint16_t>(index));
+    walkRange([&](uint16_t code) {
         if (font.definesCode(code))
             codes.push_back(code);
-    }
+        return true;
+    });
     return codes;
+}
+
+bool rangeHasRadicals(uint32_t layoutId) {
+    bool found = false;
+    walkRange([&](uint16_t code) {
+        lookupRadicalText(code, layoutId);
+        found = appState.annotationText[0] != '\0';
+        return !found;
+    });
+    return found;
 }
 
 TableJob::TableJob(PageSize printable, const std::vector<uint16_t>* chosenCodes)

@@ -34,8 +34,15 @@ PaperGeometry paperGeometry(Paper paper, bool landscape);
 // given and the dictionaries' code form. The radical stores are left alone.
 void applyTableOptions(const TableOptions& options, const char* fontName, const char* fontPath);
 
+// How the loader reads the dictionaries' codes.
+void useDictionaryCodeForm(CodeForm form);
+
 // The codes of appState's print range that the font defines, in print order.
 std::vector<uint16_t> definedCodesOfRange(const EudcFont& font);
+
+// Whether any code of appState's print range has radicals of the layout in
+// the radical stores.
+bool rangeHasRadicals(uint32_t layoutId);
 
 class TableJob {
   public:

@@ -140,23 +140,44 @@ class Parser {
             options_.labelFamily = value;
     }
 
-    // START-END; without the dash the whole text is the start and the end is
-    // empty, which the range rules report as an end not yet complete.
+    // START-END, with spaces allowed around either code and the dash. The
+    // range dialog's own messages say what is wrong, with which code where
+    // one of them is no EUDC code.
     void takeRange(const std::string& value) {
         const size_t dash = value.find('-');
-        const std::string start = value.substr(0, dash);
-        const std::string end = dash == std::string::npos ? "" : value.substr(dash + 1);
+        if (dash == std::string::npos)
+            return rejectRange(value, messageText(Message::RangeWithoutDash, language_));
+        const std::string start = withoutSpaces(value.substr(0, dash));
+        const std::string end = withoutSpaces(value.substr(dash + 1));
+        if (start.size() > kCodeTextLength)
+            return rejectRange(value, messageText(Message::StartCodeTooLong, language_, {start}));
+        if (end.size() > kCodeTextLength)
+            return rejectRange(value, messageText(Message::EndCodeTooLong, language_, {end}));
         uint16_t first = 0;
         uint16_t last = 0;
-        if (const auto message =
-                rangeMessage(checkRangeTexts(start.c_str(), end.c_str(), first, last))) {
-            error_ = messageText(Message::RangeRejected, language_,
-                                 {value, messageText(*message, language_)});
-            return;
+        const RangeText check = checkRangeTexts(start.c_str(), end.c_str(), first, last);
+        if (const auto message = rangeMessage(check)) {
+            std::string reason = messageText(*message, language_);
+            if (check == RangeText::StartInvalid)
+                reason += messageText(Message::WhichStartCode, language_, {start});
+            else if (check == RangeText::EndInvalid)
+                reason += messageText(Message::WhichEndCode, language_, {end});
+            return rejectRange(value, reason);
         }
         options_.printAll = false;
         options_.rangeStart = first;
         options_.rangeEnd = last;
+    }
+
+    void rejectRange(const std::string& value, const std::string& reason) {
+        error_ = messageText(Message::RangeRejected, language_, {value, reason});
+    }
+
+    static std::string withoutSpaces(const std::string& text) {
+        const size_t first = text.find_first_not_of(" \t");
+        if (first == std::string::npos)
+            return std::string();
+        return text.substr(first, text.find_last_not_of(" \t") - first + 1);
     }
 
     void takeDictionary(const std::string& name, uint32_t layoutId, const std::string& path) {

@@ -4,9 +4,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <sys/wait.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 #include "eudc/app_state.h"
 #include "print/glyph_face.h"
@@ -151,19 +155,33 @@ constexpr int kWorkerGaveReason = 1;
     _exit(problem.empty() && flushed ? 0 : kWorkerGaveReason);
 }
 
+// A worker ends with the run, whatever ends it: a kill of the run leaves no
+// worker behind.
+void endWithParent(pid_t parent) {
+#ifdef __linux__
+    if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent)
+        _exit(kWorkerGaveReason);
+#else
+    (void)parent;
+#endif
+}
+
 // Starts one worker for each part; fewer when the system refuses one.
 std::vector<Worker> startWorkers(const TableJob& job, const PaperGeometry& paper,
                                  const TableFonts& fonts, const std::string& title, int parts) {
     std::vector<Worker> workers;
     std::fflush(nullptr);
+    const pid_t parent = getpid();
     for (int part = 0; part < parts; ++part) {
         Worker worker;
         worker.file = std::tmpfile();
         if (worker.file == nullptr)
             break;
         worker.pid = fork();
-        if (worker.pid == 0)
+        if (worker.pid == 0) {
+            endWithParent(parent);
             runWorker(job, paper, fonts, title, part, parts, worker.file);
+        }
         if (worker.pid < 0) {
             std::fclose(worker.file);
             break;

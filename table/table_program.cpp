@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 #include "eudc/app_state.h"
 #include "ime/radical_dictionary.h"
@@ -29,6 +30,8 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 // As the program's own loader allows: far beyond any real dictionary.
 constexpr size_t kMaxDictionarySize = 64u << 20;
+// Of the codes a damaged font has lost, so many are named.
+constexpr size_t kCodesNamed = 5;
 
 void report(const std::string& message) {
     std::fprintf(stderr, "kestra-table: %s\n", message.c_str());
@@ -43,6 +46,27 @@ std::string absolutePath(const std::string& path) {
     std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr),
                                                          &std::free);
     return resolved ? std::string(resolved.get()) : path;
+}
+
+// "FA40, FA42, ..." : the first codes of a list, and a mark when there are more.
+std::string firstCodes(const std::vector<uint16_t>& codes) {
+    std::string text;
+    for (size_t i = 0; i < codes.size() && i < kCodesNamed; ++i) {
+        char code[8];
+        std::snprintf(code, sizeof code, "%s%04X", i == 0 ? "" : ", ", codes[i]);
+        text += code;
+    }
+    return codes.size() > kCodesNamed ? text + ", ..." : text;
+}
+
+std::string codePointName(char32_t character) {
+    char name[16];
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(character));
+    return name;
+}
+
+const char* codeFormName(CodeForm form) {
+    return form == CodeForm::Pua ? "pua" : "big5";
 }
 
 // Why a dictionary that readWholeFile refused cannot be read.
@@ -88,8 +112,12 @@ class TableProgram {
         return false;
     }
 
+    void warn(Message message, std::initializer_list<std::string> fields = {}) const {
+        report(text(message, fields));
+    }
+
     bool makeTable() {
-        if (!openEudcFont())
+        if (!outputIsNoInput() || !openEudcFont())
             return false;
         const std::string fontPath = absolutePath(options_.fontPath);
         applyTableOptions(options_, big5_.fromUtf8(fileNameOf(fontPath)).c_str(),
@@ -109,17 +137,48 @@ class TableProgram {
         return write(job, paper, fileNameOf(fontPath));
     }
 
+    // A user's font or dictionary may be the only copy of years of work.
+    bool outputIsNoInput() {
+        std::vector<std::string> inputs{options_.fontPath};
+        for (const DictionaryFile& dictionary : options_.dictionaries)
+            inputs.push_back(dictionary.path);
+        for (const std::string& input : inputs) {
+            if (outputIsInput(options_.outputPath, input))
+                return fail(Message::OutputIsInput, {options_.outputPath, input});
+        }
+        return true;
+    }
+
     bool openEudcFont() {
-        if (library_.get() == nullptr || eudc_.open(library_.get(), options_.fontPath))
-            return library_.get() != nullptr;
+        if (library_.get() == nullptr)
+            return false;
+        if (eudc_.open(library_.get(), options_.fontPath)) {
+            warnOfTextFont();
+            return true;
+        }
+        const std::string& path = options_.fontPath;
+        const std::vector<uint16_t>& lost = eudc_.lostCodes();
         switch (eudc_.problem()) {
         case FontProblem::Unreadable:
-            return fail(Message::FileUnreadable, {options_.fontPath, eudc_.reason()});
+            return fail(Message::FileUnreadable, {path, eudc_.reason()});
         case FontProblem::NoPuaMapping:
-            return fail(Message::NoPuaMapping, {options_.fontPath});
+            return fail(Message::NoPuaMapping, {path});
+        case FontProblem::Truncated:
+            return fail(Message::FontTruncated,
+                        {path, std::to_string(lost.size()), firstCodes(lost)});
+        case FontProblem::Damaged:
+            return fail(Message::FontDamaged,
+                        {path, std::to_string(lost.size()), firstCodes(lost)});
         default:
-            return fail(Message::NotAFont, {options_.fontPath});
+            return fail(Message::NotAFont, {path});
         }
+    }
+
+    void warnOfTextFont() const {
+        if (eudc_.ordinaryCharacterCount() > 0)
+            warn(Message::TextFontWarning,
+                 {options_.fontPath, std::to_string(eudc_.ordinaryCharacterCount()),
+                  codePointName(eudc_.firstOrdinaryCharacter())});
     }
 
     bool loadDictionaries() {
@@ -129,15 +188,44 @@ class TableProgram {
                 return fail(Message::DictionaryUnreadable,
                             {dictionary.path, dictionaryProblem(dictionary.path)});
             loadRadicalEntries(file.data.get(), file.size, dictionary.layoutId);
+            if (!rangeHasRadicals(dictionary.layoutId))
+                warnOfEmptyDictionary(dictionary, file);
         }
         return true;
     }
 
+    // A dictionary that annotates nothing is the wrong file, or one written
+    // by the other family of Windows.
+    void warnOfEmptyDictionary(const DictionaryFile& dictionary, const WholeFile& file) const {
+        const CodeForm chosen = options_.codeForm;
+        const CodeForm other = chosen == CodeForm::Pua ? CodeForm::Big5 : CodeForm::Pua;
+        useDictionaryCodeForm(other);
+        loadRadicalEntries(file.data.get(), file.size, dictionary.layoutId);
+        const bool otherFormAnnotates = rangeHasRadicals(dictionary.layoutId);
+        useDictionaryCodeForm(chosen);
+        loadRadicalEntries(file.data.get(), file.size, dictionary.layoutId);
+        if (otherFormAnnotates)
+            warn(Message::DictionaryOtherForm,
+                 {dictionary.path, codeFormName(chosen), codeFormName(other)});
+        else
+            warn(Message::DictionaryGivesNothing, {dictionary.path});
+    }
+
     bool openLabelFont() {
-        const std::optional<FontLocation> location = findLabelFont(options_.labelFamily);
+        const LabelFont found = findLabelFont(options_.labelFamily);
+        switch (found.problem) {
+        case LabelFontProblem::None:
+            break;
+        case LabelFontProblem::NoSuchFamily:
+            return fail(Message::NoSuchLabelFamily, {options_.labelFamily});
+        case LabelFontProblem::NoChineseCharacters:
+            return fail(Message::NoLabelFont, {options_.labelFamily});
+        case LabelFontProblem::NoChineseFont:
+            return fail(Message::NoChineseFont);
+        }
         FT_Face face = nullptr;
-        if (!location ||
-            FT_New_Face(library_.get(), location->path.c_str(), location->index, &face) != 0)
+        if (FT_New_Face(library_.get(), found.location.path.c_str(), found.location.index, &face) !=
+            0)
             return fail(Message::NoLabelFont, {options_.labelFamily});
         labelFace_ = FontFace(face);
         return true;
@@ -146,7 +234,7 @@ class TableProgram {
     bool write(const TableJob& job, const PaperGeometry& paper, const std::string& title) {
         OutputFile output;
         if (!output.open(options_.outputPath))
-            return fail(Message::OutputUnwritable, {options_.outputPath, output.error()});
+            return failToOpen(output);
         const CairoFace glyphFace(eudc_.face());
         const CairoFace labelFace(labelFace_.get());
         const std::string problem =
@@ -156,6 +244,18 @@ class TableProgram {
         if (!output.commit())
             return fail(Message::OutputFailed, {options_.outputPath, output.error()});
         return true;
+    }
+
+    bool failToOpen(const OutputFile& output) {
+        switch (output.refusal()) {
+        case OutputFile::Refusal::NotARegularFile:
+            return fail(Message::OutputNotAFile, {options_.outputPath});
+        case OutputFile::Refusal::Terminal:
+            return fail(Message::OutputIsTerminal);
+        case OutputFile::Refusal::None:
+            break;
+        }
+        return fail(Message::OutputUnwritable, {options_.outputPath, output.error()});
     }
 
     FontconfigSession fontconfig_; // first in, last out

@@ -7,15 +7,27 @@ and reads its PDFs back with poppler-utils (and qpdf, when present).
 Ends with one line "N passed, N failed"; exit status 1 when any check failed.
 """
 import os
+import pty
+import random
+import re
+import resource
 import shutil
+import signal
+import socket
+import stat
+import struct
 import subprocess
 import sys
+import threading
+import time
+from collections import namedtuple
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "testbed"))
 from make_eudc_fonts import pua_index_to_code  # noqa: E402
+from fontTools.ttLib import TTFont  # noqa: E402
 
-PROGRAM, FONTS, DICTS, WORK = (Path(a) for a in sys.argv[1:5])
+PROGRAM, FONTS, DICTS, WORK = (Path(a).resolve() for a in sys.argv[1:5])
 EUDC = FONTS / "EUDC.TTE"
 RING = FONTS / "EUDCRING.TTE"
 results = {"passed": 0, "failed": 0}
@@ -172,39 +184,317 @@ def check_choices():
           and "用法：" in help_zh.stdout)
 
 
-def check_refusals():
-    target = WORK / "kept.pdf"
-    missing = WORK / "missing.dat"
-    cases = [
-        (["--range", "FA41-FA40"], "C.UTF-8", 2, "The start code is greater than the end code!"),
-        (["--range", "FA41-FA40"], "zh_TW.UTF-8", 2, "起始碼大於結束碼！"),
-        (["--range", "FF40-FF41"], "zh_TW.UTF-8", 2, "不是正確的外字字碼！"),
-        (["--phonetic", missing], "C.UTF-8", 1, "%s: the radical dictionary cannot be read" % missing),
-        (["--cangjie", WORK], "C.UTF-8", 1, "%s: the radical dictionary cannot be read" % WORK),
-        (["--paper", "a5", "--phonetic", DICTS / "phonetic_pua.dat"], "C.UTF-8", 1, "too small"),
-        (["--label-font", "No Such Family Anywhere"], "C.UTF-8", 1, "No Such Family Anywhere"),
-    ]
-    for args, lang, status, message in cases:
-        target.write_text("old table")
-        result = run(EUDC, *args, "-o", target, lang=lang)
-        check("refused %s" % args, result.returncode == status and message in result.stderr,
-              "%d %r" % (result.returncode, result.stderr))
-        check("old file kept after %s" % args, target.read_text() == "old table")
+# The runs of the program that must never harm a user's file nor call a
+# broken table a success. Each runs in a folder of its own holding v.TTE (the
+# test bed's font), phon.tbl (its Phonetic dictionary) and kept.pdf (an
+# earlier table), plus what its set-up adds; afterwards the folder must hold
+# the same files, but for those named in `after`, which must now be PDFs.
+Run = namedtuple("Run", "name args status message after setup how lang env",
+                 defaults=(None, None, "C.UTF-8", None))
+SAME = {}
+KEPT = "old table"
 
-    for font, message in [(DICTS / "cangjie_pua.dat", "not a font file"),
-                          (FONTS / "NOPUA.TTF", "maps no character"),
-                          (WORK / "none.TTE", "No such file")]:
-        fresh = WORK / "fresh.pdf"
-        result = run(font, "-o", fresh)
-        check("refused font %s" % font.name, result.returncode == 1
-              and str(font) in result.stderr and message in result.stderr, result.stderr)
-        check("no output for %s" % font.name, not fresh.exists())
 
-    result = run(EUDC, "-o", WORK / "no-folder" / "x.pdf")
-    check("unwritable folder", result.returncode == 1 and "cannot write" in result.stderr,
-          result.stderr)
-    leftovers = [p.name for p in WORK.iterdir() if p.name.startswith(".kestra-table-")]
-    check("no temporary file left behind", not leftovers, leftovers)
+def glyph_ends():
+    """(PUA index, end of its outline in the file) of each glyph with an outline."""
+    font = TTFont(str(EUDC))
+    glyf = table_offset(EUDC.read_bytes(), b"glyf")
+    loca = font["loca"]
+    return [(int(name[3:], 16) - 0xE000, glyf + loca[g + 1])
+            for g, name in enumerate(font.getGlyphOrder())
+            if name.startswith("uni") and loca[g + 1] > loca[g]]
+
+
+def cut_font(folder):
+    """The font cut right after the last outline that ends within 100 KB."""
+    (folder / "cut.TTE").write_bytes(EUDC.read_bytes()[:CUT])
+
+
+def cut_font_message():
+    lost = [index for index, end in glyph_ends() if end > CUT]
+    return ("cut.TTE: the file is cut short: the glyphs of %d codes lie past its end (%s, "
+            % (len(lost), code_text(lost[0])))
+
+
+def table_offset(data, tag):
+    for k in range(struct.unpack(">H", data[4:6])[0]):
+        record = data[12 + 16 * k:28 + 16 * k]
+        if record[:4] == tag:
+            return struct.unpack(">I", record[8:12])[0]
+    raise ValueError(tag)
+
+
+def damaged_font(folder):
+    """4 KB in the middle of the glyph table overwritten with noise."""
+    data = bytearray(EUDC.read_bytes())
+    start = table_offset(data, b"glyf") + 20000
+    noise = random.Random(14)
+    data[start:start + 4096] = bytes(noise.randrange(256) for _ in range(4096))
+    (folder / "damaged.TTE").write_bytes(bytes(data))
+
+
+def no_chinese_fonts(folder):
+    fonts = folder / "fonts"
+    fonts.mkdir()
+    (folder / "cache").mkdir()
+    shutil.copy(FONTS / "NOPUA.TTF", fonts)
+    (folder / "fonts.conf").write_text(
+        "<fontconfig><dir>%s</dir><cachedir>%s</cachedir></fontconfig>"
+        % (fonts, folder / "cache"))
+
+
+def socket_at(folder):
+    sock = socket.socket(socket.AF_UNIX)
+    sock.bind(str(folder / "sock"))
+    sock.close()
+
+
+CUT = max(end for _, end in glyph_ends() if end <= 100 * 1024)
+RUNS = [
+    Run("range in the wrong order", ["v.TTE", "-r", "FA41-FA40", "-o", "kept.pdf"], 2,
+        "The start code is greater than the end code!", SAME),
+    Run("range in the wrong order, Chinese", ["v.TTE", "-r", "FA41-FA40", "-o", "kept.pdf"], 2,
+        "起始碼大於結束碼！", SAME, lang="zh_TW.UTF-8"),
+    Run("range of no EUDC code", ["v.TTE", "-r", "FF40-FF41", "-o", "kept.pdf"], 2,
+        "不是正確的外字字碼！（起始碼 FF40）", SAME, lang="zh_TW.UTF-8"),
+    Run("missing dictionary", ["v.TTE", "--phonetic", "missing.dat", "-o", "kept.pdf"], 1,
+        "missing.dat: the radical dictionary cannot be read", SAME),
+    Run("folder as dictionary", ["v.TTE", "--cangjie", "sub", "-o", "kept.pdf"], 1,
+        "sub: the radical dictionary cannot be read", SAME, lambda f: (f / "sub").mkdir()),
+    Run("page too small", ["v.TTE", "--paper", "a5", "--phonetic", "phon.tbl", "-o", "kept.pdf"],
+        1, "too small", SAME),
+    Run("dictionary as font", ["phon.tbl", "-o", "new.pdf"], 1, "phon.tbl: not a font file", SAME),
+    Run("font without PUA", [FONTS / "NOPUA.TTF", "-o", "new.pdf"], 1, "maps no character", SAME),
+    Run("missing font", ["none.TTE", "-o", "new.pdf"], 1, "none.TTE: cannot be read: No such file",
+        SAME),
+    Run("unwritable folder", ["v.TTE", "-o", "no-folder/x.pdf"], 1, "cannot write", SAME),
+    # Inputs are never outputs.
+    Run("font as output", ["v.TTE", "-o", "v.TTE"], 1, "the output v.TTE is the input v.TTE",
+        SAME),
+    Run("link to the font as output", ["v.TTE", "-o", "link.TTE"], 1,
+        "the output link.TTE is the input v.TTE", SAME,
+        lambda f: (f / "link.TTE").symlink_to("v.TTE")),
+    Run("font named as its own table", ["t.pdf"], 1, "the output t.pdf is the input t.pdf", SAME,
+        lambda f: shutil.copy(EUDC, f / "t.pdf")),
+    Run("dictionary as output", ["v.TTE", "--phonetic", "phon.tbl", "-o", "phon.tbl"], 1,
+        "the output phon.tbl is the input phon.tbl", SAME),
+    # Only a regular file, or a link to one, is replaced.
+    Run("FIFO as output", ["v.TTE", "-o", "fifo"], 1, "fifo: is not a regular file", SAME,
+        lambda f: os.mkfifo(f / "fifo")),
+    Run("socket as output", ["v.TTE", "-o", "sock"], 1, "sock: is not a regular file", SAME,
+        socket_at),
+    Run("folder as output", ["v.TTE", "-o", "sub"], 1, "sub: is not a regular file", SAME,
+        lambda f: (f / "sub").mkdir()),
+    Run("link followed, and kept", ["v.TTE", "-r", "FA40-FA4F", "-o", "link.pdf"], 0, "",
+        {"kept.pdf"}, lambda f: (f / "link.pdf").symlink_to("kept.pdf")),
+    Run("standard output", ["v.TTE", "-r", "FA40-FA4F", "-o", "-"], 0, "", SAME, how="pipe"),
+    Run("standard output on a terminal", ["v.TTE", "-o", "-"], 1,
+        "standard output is a terminal", SAME, how="terminal"),
+    # Damaged fonts are refused, not drawn as empty boxes.
+    Run("cut font", ["cut.TTE"], 1, cut_font_message(), SAME, cut_font),
+    Run("damaged font", ["damaged.TTE"], 1,
+        re.compile(r"damaged\.TTE: the font is damaged: the glyphs of \d+ codes cannot be read "
+                   r"\((FE|FD)[0-9A-F]{2}, "), SAME, damaged_font),
+    Run("text font", [FONTS / "TEXTPUA.TTF", "-o", "new.pdf"], 0,
+        "maps characters outside the private-use area (1 of them, the first U+0041)", {"new.pdf"}),
+    # Dictionaries that annotate nothing.
+    Run("Windows 95 dictionary read as NT's",
+        ["v.TTE", "--phonetic", DICTS / "phonetic_big5.dat", "-o", "new.pdf"], 0,
+        "phonetic_big5.dat gives no code of the table its radicals with --codes pua; "
+        "with --codes big5 it would", {"new.pdf"}),
+    Run("not a dictionary", ["v.TTE", "--cangjie", "kept.pdf", "-o", "new.pdf"], 0,
+        "kept.pdf gives no code of the table its radicals: is it the right dictionary?",
+        {"new.pdf"}),
+    # The label font.
+    Run("unknown label font", ["v.TTE", "--label-font", "No Such Family Anywhere"], 1,
+        '"No Such Family Anywhere" is installed', SAME),
+    Run("unknown label font, Chinese", ["v.TTE", "--label-font", "No Such Family Anywhere"], 1,
+        "沒有安裝「No Such Family Anywhere」", SAME, lang="zh_TW.UTF-8"),
+    Run("no Chinese font at all", ["v.TTE"], 1,
+        "no font with Chinese characters is installed: install one (such as AR PL UMing TW) "
+        "and name its family with --label-font", SAME, no_chinese_fonts,
+        env={"FONTCONFIG_FILE": "{folder}/fonts.conf"}),
+    # Ends of a run other than its own.
+    Run("killed while writing", ["v.TTE", "--phonetic", "phon.tbl", "--cangjie", "phon.tbl",
+                                 "-o", "kept.pdf"], -signal.SIGKILL, "", SAME, how="kill"),
+    Run("terminal closed under nohup", ["v.TTE", "--phonetic", "phon.tbl", "-o", "kept.pdf"], 0,
+        "", {"kept.pdf"}, how="hangup"),
+    Run("write fails at the last byte", ["v.TTE", "-r", "FA40-FA4F", "-o", "kept.pdf"], 1,
+        "kept.pdf: writing the PDF failed: File too large", SAME, how=lambda size: size - 1),
+    Run("write fails early", ["v.TTE", "-r", "FA40-FA4F", "-o", "kept.pdf"], 1,
+        "kept.pdf: writing the PDF failed: File too large", SAME, how=lambda size: 8192),
+]
+
+
+def files_in(folder):
+    """Each entry as what it is: a file's bytes, a link's target, or its type."""
+    state = {}
+    for entry in os.scandir(folder):
+        info = os.lstat(entry.path)
+        if stat.S_ISLNK(info.st_mode):
+            state[entry.name] = ("link", os.readlink(entry.path))
+        elif stat.S_ISREG(info.st_mode):
+            content = Path(entry.path).read_bytes()
+            pdf = content.startswith(b"%PDF-") and content.rstrip().endswith(b"%%EOF")
+            state[entry.name] = "PDF" if pdf else ("file", content)
+        else:
+            state[entry.name] = ("other", stat.S_IFMT(info.st_mode))
+    return state
+
+
+def writing(pid, folder, before):
+    """Whether the run holds open a file of folder that was not there before."""
+    try:
+        for fd in os.scandir("/proc/%d/fd" % pid):
+            target = Path(os.readlink(fd.path))
+            if target.parent == folder and target.name not in before:
+                return True
+    except OSError:
+        pass
+    return False
+
+
+def children(pid):
+    try:
+        return [int(c) for c in Path("/proc/%d/task/%d/children" % (pid, pid)).read_text().split()]
+    except OSError:
+        return []
+
+
+def ended(pid):
+    try:
+        return Path("/proc/%d/stat" % pid).read_text().rsplit(")", 1)[1].split()[0] == "Z"
+    except OSError:
+        return True
+
+
+def wait_for(condition, seconds=10):
+    deadline = time.monotonic() + seconds
+    while not condition():
+        if time.monotonic() > deadline:
+            return False
+        time.sleep(0.002)
+    return True
+
+
+def has_written(pid):
+    """Whether a worker has begun its part, and so has long set itself to end with the run."""
+    try:
+        fields = dict(line.split(": ") for line in Path("/proc/%d/io" % pid).read_text().splitlines())
+        return int(fields["wchar"]) > 0
+    except OSError:
+        return True
+
+
+def start_writing(command, folder, options, before, **popen):
+    """Starts the run and waits until it writes its table (and its workers write theirs)."""
+    proc = subprocess.Popen(command, cwd=folder, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.PIPE, **options, **popen)
+    running = lambda: proc.poll() is None
+    if wait_for(lambda: not running() or writing(proc.pid, folder, before)) and os.cpu_count() > 1:
+        wait_for(lambda: not running() or (children(proc.pid) and
+                                           all(map(has_written, children(proc.pid)))), 5)
+    return proc
+
+
+def kill_while_writing(command, folder, options, before):
+    """SIGKILL with the workers held stopped: they must end with the run."""
+    proc = start_writing(command, folder, options, before)
+    workers = children(proc.pid)
+    for pid in workers:
+        os.kill(pid, signal.SIGSTOP)
+    proc.kill()
+    proc.wait()
+    left = [pid for pid in workers if not wait_for(lambda: ended(pid), 5)]
+    for pid in left:
+        os.kill(pid, signal.SIGKILL)
+    err = proc.stderr.read().decode()
+    proc.stderr.close()
+    return proc.returncode, err, ["workers outlived the run: %s" % left] if left else []
+
+
+def hang_up_while_writing(command, folder, options, before):
+    """As nohup starts it: SIGHUP ignored, then the terminal's hang-up arrives."""
+    proc = start_writing(command, folder, options, before, start_new_session=True,
+                         preexec_fn=lambda: signal.signal(signal.SIGHUP, signal.SIG_IGN))
+    os.killpg(proc.pid, signal.SIGHUP)
+    _, err = proc.communicate()
+    return proc.returncode, err.decode(), []
+
+
+def run_with_file_size_limit(limit_of, command, folder, options):
+    """The table's size measured first, then written under a limit of limit_of(size)."""
+    size = len(subprocess.run(command[:-1] + ["-"], cwd=folder, capture_output=True,
+                              **options).stdout)
+
+    def limit():
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (limit_of(size), limit_of(size)))
+    result = subprocess.run(command, cwd=folder, capture_output=True, text=True,
+                            preexec_fn=limit, **options)
+    return result.returncode, result.stderr, []
+
+
+def drain(fd):
+    try:
+        while os.read(fd, 1 << 16):
+            pass
+    except OSError:
+        pass
+
+
+def run_plainly(how, command, folder, options):
+    problems = []
+    if how == "terminal":
+        primary, secondary = pty.openpty()
+        # Whatever reaches the terminal is read, so that a run that writes there ends.
+        reader = threading.Thread(target=drain, args=(primary,))
+        reader.start()
+        result = subprocess.run(command, cwd=folder, stdout=secondary, stderr=subprocess.PIPE,
+                                text=True, **options)
+        os.close(secondary)
+        reader.join()
+        os.close(primary)
+        return result.returncode, result.stderr, problems
+    result = subprocess.run(command, cwd=folder, capture_output=True, **options)
+    if how == "pipe" and not (result.stdout.startswith(b"%PDF-") and b"%%EOF" in result.stdout[-8:]):
+        problems.append("standard output holds no PDF")
+    return result.returncode, result.stderr.decode(), problems
+
+
+def run_case(case, folder, before):
+    command = [str(PROGRAM), *map(str, case.args)]
+    env = dict(os.environ, LC_ALL="", LC_MESSAGES="", LANG=case.lang)
+    env.update({name: value.format(folder=folder) for name, value in (case.env or {}).items()})
+    options = {"env": env}
+    if case.how == "kill":
+        return kill_while_writing(command, folder, options, before)
+    if case.how == "hangup":
+        return hang_up_while_writing(command, folder, options, before)
+    if callable(case.how):
+        return run_with_file_size_limit(case.how, command, folder, options)
+    return run_plainly(case.how, command, folder, options)
+
+
+def check_runs():
+    for number, case in enumerate(RUNS):
+        folder = (WORK / "runs" / str(number)).resolve()
+        folder.mkdir(parents=True)
+        shutil.copy(EUDC, folder / "v.TTE")
+        shutil.copy(DICTS / "phonetic_pua.dat", folder / "phon.tbl")
+        (folder / "kept.pdf").write_text(KEPT)
+        if case.setup:
+            case.setup(folder)
+        before = files_in(folder)
+        status, err, problems = run_case(case, folder, before)
+        found = (case.message.search(err) if hasattr(case.message, "search")
+                 else case.message in err)
+        check(case.name, status == case.status and found and not problems,
+              "status %d, %r %s" % (status, err, problems))
+        expected = dict(before, **{name: "PDF" for name in case.after})
+        after = files_in(folder)
+        check("%s: files afterwards" % case.name, after == expected,
+              sorted(set(after.items()) ^ set(expected.items()), key=str)[:4])
 
 
 def main():
@@ -214,7 +504,7 @@ def main():
     check_ring_font()
     check_annotations()
     check_choices()
-    check_refusals()
+    check_runs()
     print("table_pdf: %d passed, %d failed" % (results["passed"], results["failed"]))
     return 1 if results["failed"] else 0
 

@@ -57,7 +57,7 @@ TEST_F(OutputFileTest, ARunEndedByASignalLeavesNoTemporaryFile) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            OutputFile output;
+            OutputFile output(OutputFile::Staging::HiddenFile);
             const char opened = output.open(target_) ? 'y' : 'n';
             (void)!write(ready[1], &opened, 1);
             pause();
@@ -80,19 +80,24 @@ TEST_F(OutputFileTest, ARunEndedByASignalLeavesNoTemporaryFile) {
 }
 
 TEST_F(OutputFileTest, CommitReplacesTheTargetWholeWithNewFilesPermissions) {
-    OutputFile output;
-    ASSERT_TRUE(output.open(target_)) << output.error();
-    std::fputs("new table", output.stream());
-    EXPECT_EQ(targetText(), "old table") << "the target is untouched until the end";
-    EXPECT_EQ(filesInFolder(), 2);
-    ASSERT_TRUE(output.commit()) << output.error();
-    EXPECT_EQ(targetText(), "new table");
-    EXPECT_EQ(filesInFolder(), 1);
-    struct stat info {};
-    ASSERT_EQ(stat(target_.c_str(), &info), 0);
-    const mode_t mask = umask(0);
-    umask(mask);
-    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+    using Staging = OutputFile::Staging;
+    for (Staging staging : {Staging::UnnamedWhereSupported, Staging::HiddenFile}) {
+        std::ofstream(target_) << "old table";
+        OutputFile output(staging);
+        ASSERT_TRUE(output.open(target_)) << output.error();
+        std::fputs("new table", output.stream());
+        EXPECT_EQ(targetText(), "old table") << "the target is untouched until the end";
+        EXPECT_EQ(filesInFolder(), staging == Staging::HiddenFile ? 2 : 1)
+            << "an unnamed file has no name to leave behind";
+        ASSERT_TRUE(output.commit()) << output.error();
+        EXPECT_EQ(targetText(), "new table");
+        EXPECT_EQ(filesInFolder(), 1);
+        struct stat info {};
+        ASSERT_EQ(stat(target_.c_str(), &info), 0);
+        const mode_t mask = umask(0);
+        umask(mask);
+        EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+    }
 }
 
 TEST_F(OutputFileTest, AbandonedOutputLeavesTheOldTargetAndNoTemporaryFile) {
@@ -114,16 +119,19 @@ TEST_F(OutputFileTest, FolderThatCannotBeWrittenIsRefusedWithItsReason) {
 }
 
 TEST_F(OutputFileTest, RenameFailureRemovesTheTemporaryFile) {
-    const std::string folderTarget = folder_ + "/sub";
-    ASSERT_EQ(mkdir(folderTarget.c_str(), 0755), 0);
-    std::ofstream(folderTarget + "/keep") << "x";
-    OutputFile output;
-    ASSERT_TRUE(output.open(folderTarget));
-    EXPECT_FALSE(output.commit()) << "a non-empty folder cannot be replaced by a file";
-    EXPECT_FALSE(output.error().empty());
-    unlink((folderTarget + "/keep").c_str());
-    rmdir(folderTarget.c_str());
-    EXPECT_EQ(filesInFolder(), 1);
+    using Staging = OutputFile::Staging;
+    for (Staging staging : {Staging::UnnamedWhereSupported, Staging::HiddenFile}) {
+        const std::string laterFolder = folder_ + "/sub";
+        OutputFile output(staging);
+        ASSERT_TRUE(output.open(laterFolder));
+        ASSERT_EQ(mkdir(laterFolder.c_str(), 0755), 0);
+        std::ofstream(laterFolder + "/keep") << "x";
+        EXPECT_FALSE(output.commit()) << "a non-empty folder cannot be replaced by a file";
+        EXPECT_FALSE(output.error().empty());
+        unlink((laterFolder + "/keep").c_str());
+        rmdir(laterFolder.c_str());
+        EXPECT_EQ(filesInFolder(), 1);
+    }
 }
 
 } // namespace

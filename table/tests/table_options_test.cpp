@@ -29,8 +29,8 @@ TEST(TableOptions, DefaultsPrintEveryCodeOfTheFontOnA4) {
 
 TEST(TableOptions, EveryChoiceInBothSpellings) {
     const OptionsResult result =
-        parse({"--cangjie=cj.dat", "-o", "out.pdf", "--range", "fa40-FA4F", "--phonetic", "ph.dat",
-               "--codes=big5", "--paper", "letter", "--landscape", "--defined-only",
+        parse({"--cangjie=cj.dat", "-o", "out.pdf", "--range", " fa40 -\tFA4F ", "--phonetic",
+               "ph.dat", "--codes=big5", "--paper", "letter", "--landscape", "--defined-only",
                "--label-font=Noto Serif CJK TC", "EUDC.TTE"});
     ASSERT_TRUE(result.ok) << result.error;
     const TableOptions& o = result.options;
@@ -64,14 +64,20 @@ TEST(TableOptions, MistakesAreRefusedWithTheirMessage) {
          "range FA4-FA40: The start code is not complete!",
          "範圍 FA4-FA40：起始碼輸入尚未完成！"},
         {{"-r", "FA40", "F.TTE"},
-         "range FA40: The end code is not complete!",
-         "範圍 FA40：結束碼輸入尚未完成！"},
+         "range FA40: a dash must join the start and the end code (START-END)",
+         "範圍 FA40：起始碼與結束碼之間要有連字號（起始碼-結束碼）"},
+        {{"-r", "FA40F-FA4F", "F.TTE"},
+         "range FA40F-FA4F: the start code FA40F is longer than four digits",
+         "範圍 FA40F-FA4F：起始碼 FA40F 超過四位數"},
+        {{"-r", "FA40- FA4F0", "F.TTE"},
+         "range FA40- FA4F0: the end code FA4F0 is longer than four digits",
+         "範圍 FA40- FA4F0：結束碼 FA4F0 超過四位數"},
         {{"-r", "FA40-FF40", "F.TTE"},
-         "range FA40-FF40: Not a valid EUDC code!",
-         "範圍 FA40-FF40：不是正確的外字字碼！"},
+         "range FA40-FF40: Not a valid EUDC code! (the end code FF40)",
+         "範圍 FA40-FF40：不是正確的外字字碼！（結束碼 FF40）"},
         {{"-r", "ZZZZ-FA40", "F.TTE"},
-         "range ZZZZ-FA40: Not a valid EUDC code!",
-         "範圍 ZZZZ-FA40：不是正確的外字字碼！"},
+         "range ZZZZ-FA40: Not a valid EUDC code! (the start code ZZZZ)",
+         "範圍 ZZZZ-FA40：不是正確的外字字碼！（起始碼 ZZZZ）"},
         {{"-r", "FA41-FA40", "F.TTE"},
          "range FA41-FA40: The start code is greater than the end code!",
          "範圍 FA41-FA40：起始碼大於結束碼！"},
