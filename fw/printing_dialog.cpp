@@ -5,11 +5,23 @@
 #include "fw/fw_ids.h"
 #include "fw/resource_text.h"
 
+namespace {
+
+// Even an empty queue costs round trips to the window system, and pages can
+// follow each other faster than anyone reads or clicks: the box is serviced
+// at most this often, while Cancel is looked at on every call.
+constexpr DWORD kPumpIntervalMs = 100;
+
+} // namespace
+
 BOOL PrintingDialog::s_userAborted = FALSE;
+BOOL PrintingDialog::s_hasPumped = FALSE;
+DWORD PrintingDialog::s_lastPump = 0;
 PrintingDialog* PrintingDialog::s_active = nullptr;
 
 PrintingDialog::PrintingDialog(CWnd* owner) : CDialog(AFX_IDD_PRINTDLG, owner), m_pOwner(owner) {
     s_userAborted = FALSE;
+    s_hasPumped = FALSE;
 }
 
 PrintingDialog::~PrintingDialog() {
@@ -28,6 +40,10 @@ BOOL PrintingDialog::Open(const char* documentName, const char* printerName, con
     SetDlgItemText(AFX_IDC_PRINT_DOCNAME, documentName);
     SetDlgItemText(AFX_IDC_PRINT_PRINTERNAME, printerName);
     SetDlgItemText(AFX_IDC_PRINT_PORTNAME, portLine);
+    m_pageFormat = LoadResourceString(AFX_IDS_PRINTPAGENUM);
+    // The format is ours ("第 %u 頁"); a missing string shows the bare number.
+    if (m_pageFormat.find("%u") == std::string::npos)
+        m_pageFormat = "%u";
     ShowWindow(SW_SHOW);
     UpdateWindow();
     if (m_pOwner && m_pOwner->m_hWnd) {
@@ -38,12 +54,8 @@ BOOL PrintingDialog::Open(const char* documentName, const char* printerName, con
 }
 
 void PrintingDialog::ShowPage(UINT page) {
-    std::string format = LoadResourceString(AFX_IDS_PRINTPAGENUM);
     char text[64] = {};
-    // The format is ours ("第 %u 頁"); a missing string shows the bare number.
-    if (format.find("%u") == std::string::npos)
-        format = "%u";
-    std::snprintf(text, sizeof text, format.c_str(), page);
+    std::snprintf(text, sizeof text, m_pageFormat.c_str(), page);
     SetDlgItemText(AFX_IDC_PRINT_PAGENUM, text);
 }
 
@@ -67,6 +79,22 @@ void PrintingDialog::OnCancel() {
 }
 
 BOOL CALLBACK PrintingDialog::AbortProc(HDC, int) {
+    if (!s_userAborted && PumpIsDue())
+        PumpMessages();
+    return !s_userAborted;
+}
+
+// The first call of a job always pumps, so the box paints at once.
+BOOL PrintingDialog::PumpIsDue() {
+    const DWORD now = GetTickCount();
+    if (s_hasPumped && now - s_lastPump < kPumpIntervalMs)
+        return FALSE;
+    s_hasPumped = TRUE;
+    s_lastPump = now;
+    return TRUE;
+}
+
+void PrintingDialog::PumpMessages() {
     MSG msg;
     while (!s_userAborted && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
@@ -80,5 +108,4 @@ BOOL CALLBACK PrintingDialog::AbortProc(HDC, int) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return !s_userAborted;
 }

@@ -10,6 +10,13 @@ cd "$(dirname "$0")/.."
 native_build=${BENCH_BUILD_DIR:-build/bench}
 wine_build=${BENCH_WINE_BUILD_DIR:-build/bench-x64}
 
+busy_loop=
+stop_busy_loop() {
+    [ -z "$busy_loop" ] || { kill "$busy_loop" 2>/dev/null; wait "$busy_loop" 2>/dev/null || true; }
+    busy_loop=
+}
+trap stop_busy_loop EXIT
+
 native_radicals() {
     cmake -S . -B "$native_build" -DCMAKE_BUILD_TYPE=Release -DKESTRA_BENCH=ON \
         -DKESTRA_TESTS=OFF >/dev/null
@@ -19,10 +26,15 @@ native_radicals() {
 }
 
 # Whole print jobs, each against the floor of the printer driver (the same
-# pages printed with plain GDI by print_floor_bench, alternating with the
+# pages printed with plain GDI by print_floor_bench, taking turns with the
 # program's jobs), a preview page and page turns through the whole preview,
-# in a copy of the test-bed prefix. The two jobs' pages are compared after
-# Wine exits (app/bench/compare_with_floor.sh).
+# in a copy of the test-bed prefix; then the two jobs again with the whole
+# Wine session held to core 0 while a busy loop keeps that core busy. The
+# jobs' pages are compared after Wine exits (app/bench/compare_with_floor.sh).
+#   BENCH_BUSY_NICE  niceness of the busy loop (default 19: it takes what the
+#                    session leaves, so the core never idles and the session
+#                    shares it with nothing but itself; 0 halves the session's
+#                    share and doubles the suite's time)
 wine_printing() {
     cmake -S . -B "$wine_build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
         -DCMAKE_BUILD_TYPE=Release -DKESTRA_TESTS=OFF >/dev/null
@@ -40,10 +52,32 @@ wine_printing() {
         printf '\n[Software\\\\Wine\\\\X11 Driver]\n"Managed"="N"\n' >>"$template/user.reg"
         echo "(no window manager: Wine's windows unmanaged)"
     fi
+    local ratios status=0
+    ratios=$(mktemp)
+    printing_session "$template" "all cores" | tee -a "$ratios" || status=1
+    echo "-- the two jobs again, the whole session on core 0 beside a busy loop"
+    taskset -c 0 nice -n "${BENCH_BUSY_NICE:-19}" bash -c 'while :; do :; done' &
+    busy_loop=$!
+    taskset -c 0 bash -c 'printing_session "$@"' _ "$template" "one busy core" --jobs-only |
+        tee -a "$ratios" || status=1
+    stop_busy_loop
+    echo "-- the four ratios against the floor"
+    grep '^ratio ' "$ratios" || echo "(none: a session failed)"
+    rm -f "$ratios"
+    return $status
+}
+
+# One Wine session of the printing benchmark: template, configuration, args.
+printing_session() {
+    local template=$1 configuration=$2
+    shift 2
     KESTRA_PREFIX_TEMPLATE="$(realpath "$template")" \
         KESTRA_AFTER_WINE="$PWD/app/bench/compare_with_floor.sh" \
-        bash scripts/wine-test.sh "$wine_build/app/print_wine_bench.exe"
+        bash scripts/wine-test.sh "$wine_build/app/print_wine_bench.exe" \
+        --configuration "$configuration" "$@"
 }
+export -f printing_session
+export wine_build
 
 # kestra-table against fntsample on the test bed's EUDC font and on a denser
 # one shaped like a real office's (3715 different outlines).

@@ -91,6 +91,24 @@ TEST_F(PrintLoop, CancelInThePrintingBoxStopsTheJobAfterThePageUnderWay) {
     EXPECT_TRUE(frame->IsWindowEnabled());
 }
 
+// A click reaches the box through the queue, which the job empties only now
+// and then: it still ends the job long before its last page.
+TEST_F(PrintLoop, ACancelClickQueuedDuringTheJobEndsItBeforeTheLastPage) {
+    constexpr unsigned kPages = 200;
+    TestView::jobPages = kPages;
+    TestView::afterPage = [](UINT page) {
+        if (page == 2)
+            PostMessageA(GetDlgItem(printingBox(), IDCANCEL), BM_CLICK, 0, 0);
+        Sleep(10);
+    };
+    command(ID_FILE_PRINT_DIRECT);
+    ASSERT_FALSE(handlerLog.empty());
+    EXPECT_EQ(handlerLog.back(), "end");
+    EXPECT_LT(handlerLog.size(), kPages / 2) << "the click was handled while the job ran";
+    EXPECT_EQ(printingBox(), nullptr);
+    EXPECT_TRUE(frame->IsWindowEnabled());
+}
+
 TEST(PrintInfo, PageRangeIsAllPagesUnlessTheDialogChoseNumbers) {
     CPrintInfo info;
     info.SetMaxPage(32);
