@@ -1,6 +1,11 @@
 #include "table/font_files.h"
 
 #include <fontconfig/fontconfig.h>
+#include <hb-ot.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -108,6 +113,82 @@ LabelFontProblem missingLabelFont(LabelFontProblem problem) {
 
 } // namespace
 
+MappedFile::~MappedFile() {
+    unmap();
+}
+
+MappedFile::MappedFile(MappedFile&& other) noexcept : data_(other.data_), size_(other.size_) {
+    other.data_ = nullptr;
+    other.size_ = 0;
+}
+
+MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
+    if (this != &other) {
+        unmap();
+        data_ = other.data_;
+        size_ = other.size_;
+        other.data_ = nullptr;
+        other.size_ = 0;
+    }
+    return *this;
+}
+
+void MappedFile::unmap() {
+    if (data_ != nullptr)
+        munmap(data_, size_);
+    data_ = nullptr;
+    size_ = 0;
+}
+
+bool MappedFile::map(const std::string& path) {
+    unmap();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    bool mapped = fstat(fd, &info) == 0;
+    if (mapped && info.st_size > 0) {
+        void* bytes = mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+        mapped = bytes != MAP_FAILED;
+        if (mapped) {
+            data_ = static_cast<unsigned char*>(bytes);
+            size_ = static_cast<size_t>(info.st_size);
+        }
+    }
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return mapped;
+}
+
+FT_Face openFace(FT_Library library, const MappedFile& file, int index) {
+    FT_Face face = nullptr;
+    if (library == nullptr || file.size() == 0 ||
+        FT_New_Memory_Face(library, file.data(), static_cast<FT_Long>(file.size()), index, &face) != 0)
+        return nullptr;
+    return face;
+}
+
+std::string familyNameOf(const MappedFile& file, int index) {
+    hb_blob_t* blob = hb_blob_create(reinterpret_cast<const char*>(file.data()),
+                                     static_cast<unsigned>(file.size()), HB_MEMORY_MODE_READONLY,
+                                     nullptr, nullptr);
+    hb_face_t* face = hb_face_create(blob, static_cast<unsigned>(index));
+    hb_blob_destroy(blob);
+    std::string name;
+    for (const char* language : {"zh-tw", "en"}) {
+        char text[256];
+        unsigned size = sizeof text;
+        if (hb_ot_name_get_utf8(face, HB_OT_NAME_ID_FONT_FAMILY,
+                                hb_language_from_string(language, -1), &size, text) > 0) {
+            name = text;
+            break;
+        }
+    }
+    hb_face_destroy(face);
+    return name;
+}
+
 FreeTypeLibrary::FreeTypeLibrary() {
     if (FT_Init_FreeType(&library_) != 0)
         library_ = nullptr;
@@ -138,8 +219,10 @@ bool EudcFont::open(FT_Library library, const std::string& path) {
     const std::string reason = unreadableReason(path);
     if (!reason.empty())
         return fail(FontProblem::Unreadable, reason);
-    FT_Face face = nullptr;
-    if (library == nullptr || FT_New_Face(library, path.c_str(), 0, &face) != 0)
+    if (!file_.map(path))
+        return fail(FontProblem::Unreadable, std::strerror(errno));
+    FT_Face face = openFace(library, file_, 0);
+    if (face == nullptr)
         return fail(FontProblem::NotAFont);
     face_ = FontFace(face);
     if (!mapPuaCodes())
@@ -213,6 +296,7 @@ bool EudcFont::definesCode(uint16_t code) const {
 
 bool EudcFont::fail(FontProblem problem, std::string reason) {
     face_ = FontFace();
+    file_ = MappedFile();
     glyphByPuaIndex_.clear();
     problem_ = problem;
     reason_ = std::move(reason);

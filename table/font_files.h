@@ -14,6 +14,39 @@
 
 namespace kestra {
 
+// A file's bytes, mapped read-only for the life of the object. FreeType
+// draws from them and HarfBuzz subsets them, so a font is in memory once.
+class MappedFile {
+  public:
+    MappedFile() = default;
+    ~MappedFile();
+    MappedFile(MappedFile&& other) noexcept;
+    MappedFile& operator=(MappedFile&& other) noexcept;
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    // False, with errno set, when the file cannot be mapped. An empty file
+    // maps to no bytes.
+    bool map(const std::string& path);
+
+    const unsigned char* data() const { return data_; }
+    size_t size() const { return size_; }
+
+  private:
+    void unmap();
+
+    unsigned char* data_ = nullptr;
+    size_t size_ = 0;
+};
+
+// A face read from a font file's mapped bytes; index chooses the face of a
+// collection. Null on failure.
+FT_Face openFace(FT_Library library, const MappedFile& file, int index);
+
+// The face's family name in UTF-8: the Traditional Chinese name where the
+// font has one, else the English one; empty when it has neither.
+std::string familyNameOf(const MappedFile& file, int index);
+
 class FreeTypeLibrary {
   public:
     FreeTypeLibrary();
@@ -69,6 +102,7 @@ class EudcFont {
     size_t ordinaryCharacterCount() const { return ordinaryCharacterCount_; }
     char32_t firstOrdinaryCharacter() const { return firstOrdinaryCharacter_; }
     FT_Face face() const { return face_.get(); }
+    const MappedFile& file() const { return file_; }
 
     // The glyph of a user-defined code, 0 when the font maps no glyph to it.
     FT_UInt glyphOfCode(uint16_t code) const;
@@ -83,6 +117,7 @@ class EudcFont {
     void countOrdinaryCharacters();
     bool fail(FontProblem problem, std::string reason = {});
 
+    MappedFile file_; // before the face, which reads it until its end
     FontFace face_;
     std::vector<FT_UInt> glyphByPuaIndex_;
     FontProblem problem_ = FontProblem::None;

@@ -55,6 +55,7 @@ enum class Message {
     OutputIsTerminal,
     OutputUnwritable,
     OutputFailed,
+    ListFailed,
 };
 
 // The text with its "%s" replaced by the fields in order.
