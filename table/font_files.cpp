@@ -1,7 +1,8 @@
 #include "table/font_files.h"
 
 #include <fontconfig/fontconfig.h>
-#include <hb-ot.h>
+#include FT_SFNT_NAMES_H
+#include FT_TRUETYPE_IDS_H
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <fcntl.h>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <memory>
 
+#include "table/big5_text.h"
 #include "table/glyph_index.h"
 
 namespace kestra {
@@ -36,6 +38,25 @@ std::string unreadableReason(const std::string& path) {
     const int error = errno;
     std::fclose(file);
     return readable ? std::string() : std::strerror(error);
+}
+
+// Big-endian UTF-16, as the name table holds it; a lone surrogate is dropped.
+std::string utf8OfUtf16(const FT_Byte* text, FT_UInt length) {
+    std::string utf8;
+    for (FT_UInt i = 0; i + 1 < length; i += 2) {
+        char32_t unit = static_cast<char32_t>((text[i] << 8) | text[i + 1]);
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < length) {
+            const char32_t low = static_cast<char32_t>((text[i + 2] << 8) | text[i + 3]);
+            if (low < 0xDC00 || low >= 0xE000)
+                continue;
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        } else if (unit >= 0xD800 && unit < 0xE000) {
+            continue;
+        }
+        appendUtf8(utf8, unit);
+    }
+    return utf8;
 }
 
 bool isOrdinaryCharacter(FT_ULong character) {
@@ -169,24 +190,28 @@ FT_Face openFace(FT_Library library, const MappedFile& file, int index) {
     return face;
 }
 
-std::string familyNameOf(const MappedFile& file, int index) {
-    hb_blob_t* blob = hb_blob_create(reinterpret_cast<const char*>(file.data()),
-                                     static_cast<unsigned>(file.size()), HB_MEMORY_MODE_READONLY,
-                                     nullptr, nullptr);
-    hb_face_t* face = hb_face_create(blob, static_cast<unsigned>(index));
-    hb_blob_destroy(blob);
-    std::string name;
-    for (const char* language : {"zh-tw", "en"}) {
-        char text[256];
-        unsigned size = sizeof text;
-        if (hb_ot_name_get_utf8(face, HB_OT_NAME_ID_FONT_FAMILY,
-                                hb_language_from_string(language, -1), &size, text) > 0) {
-            name = text;
-            break;
+std::string familyNameOf(FT_Face face) {
+    // Windows' Unicode names: Traditional Chinese first, then English.
+    constexpr FT_UShort kChineseTaiwan = 0x0404;
+    constexpr FT_UShort kEnglishUs = 0x0409;
+    const FT_UInt count = face != nullptr ? FT_Get_Sfnt_Name_Count(face) : 0;
+    std::string best;
+    int bestRank = 0;
+    for (FT_UInt i = 0; i < count; ++i) {
+        FT_SfntName name;
+        if (FT_Get_Sfnt_Name(face, i, &name) != 0 || name.name_id != TT_NAME_ID_FONT_FAMILY ||
+            name.platform_id != TT_PLATFORM_MICROSOFT ||
+            (name.encoding_id != TT_MS_ID_UNICODE_CS && name.encoding_id != TT_MS_ID_UCS_4))
+            continue;
+        const int rank = name.language_id == kChineseTaiwan ? 3
+                         : name.language_id == kEnglishUs   ? 2
+                                                            : 1;
+        if (rank > bestRank) {
+            bestRank = rank;
+            best = utf8OfUtf16(name.string, name.string_len);
         }
     }
-    hb_face_destroy(face);
-    return name;
+    return best;
 }
 
 FreeTypeLibrary::FreeTypeLibrary() {
@@ -294,10 +319,14 @@ bool EudcFont::definesCode(uint16_t code) const {
     return slot->format == FT_GLYPH_FORMAT_OUTLINE && slot->outline.n_contours > 0;
 }
 
-bool EudcFont::fail(FontProblem problem, std::string reason) {
+void EudcFont::close() {
     face_ = FontFace();
     file_ = MappedFile();
     glyphByPuaIndex_.clear();
+}
+
+bool EudcFont::fail(FontProblem problem, std::string reason) {
+    close();
     problem_ = problem;
     reason_ = std::move(reason);
     return false;

@@ -45,7 +45,7 @@ FT_Face openFace(FT_Library library, const MappedFile& file, int index);
 
 // The face's family name in UTF-8: the Traditional Chinese name where the
 // font has one, else the English one; empty when it has neither.
-std::string familyNameOf(const MappedFile& file, int index);
+std::string familyNameOf(FT_Face face);
 
 class FreeTypeLibrary {
   public:
@@ -92,6 +92,8 @@ class EudcFont {
     // for an unreadable file, and lostCodes() the codes, in PUA order, whose
     // glyphs a truncated or damaged file has lost.
     bool open(FT_Library library, const std::string& path);
+    // Lets the face and the file go.
+    void close();
 
     FontProblem problem() const { return problem_; }
     const std::string& reason() const { return reason_; }
@@ -128,8 +130,8 @@ class EudcFont {
 };
 
 // Fontconfig keeps its parsed configuration for the life of the process. A
-// program that looks fonts up holds one session for its whole run and so ends
-// with everything released.
+// program that looks fonts up holds a session while it does, so that the
+// configuration is released as soon as the font is found.
 class FontconfigSession {
   public:
     FontconfigSession() = default;

@@ -3,12 +3,11 @@
 #include FT_TRUETYPE_TABLES_H
 #include FT_ADVANCES_H
 
-#include <hb-subset.h>
-
 #include <algorithm>
 #include <cctype>
 
 #include "table/font_files.h"
+#include "table/truetype_subset.h"
 
 namespace kestra {
 namespace {
@@ -16,11 +15,6 @@ namespace {
 constexpr double kPdfUnitsPerEm = 1000;
 constexpr uint16_t kLastCode = 0xFFFF;
 constexpr size_t kTagLength = 6;
-
-// The tables a PDF reader draws TrueType glyphs from; the character map,
-// names and layout tables serve no purpose inside a PDF, where the document
-// says which glyph to draw.
-constexpr const char* kKeptTables[] = {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "post"};
 
 // GDI's cell of a TrueType font is its Windows ascent and descent.
 void cellMetrics(FT_Face face, double& emPerCell, double& ascentPerCell) {
@@ -51,63 +45,16 @@ std::string postScriptNameOf(FT_Face face) {
     return kept.empty() ? "Font" : kept;
 }
 
-void dropAllTablesBut(hb_face_t* face, hb_subset_input_t* input) {
-    hb_set_t* dropped = hb_subset_input_set(input, HB_SUBSET_SETS_DROP_TABLE_TAG);
-    hb_tag_t tags[64];
-    unsigned start = 0;
-    unsigned count = 0;
-    do {
-        count = sizeof tags / sizeof tags[0];
-        hb_face_get_table_tags(face, start, &count, tags);
-        for (unsigned i = 0; i < count; ++i) {
-            const bool kept = std::any_of(std::begin(kKeptTables), std::end(kKeptTables),
-                                          [&](const char* name) {
-                                              return hb_tag_from_string(name, 4) == tags[i];
-                                          });
-            if (!kept)
-                hb_set_add(dropped, tags[i]);
-        }
-        start += count;
-    } while (count > 0);
-}
-
 } // namespace
 
-SubsetFont::~SubsetFont() {
-    hb_blob_destroy(program);
-}
-
-SubsetFont::SubsetFont(SubsetFont&& other) noexcept
-    : postScriptName(std::move(other.postScriptName)), program(other.program),
-      glyphOfCode(std::move(other.glyphOfCode)), widthOfCode(std::move(other.widthOfCode)),
-      characterOfCode(std::move(other.characterOfCode)), ascent(other.ascent),
-      descent(other.descent), box{other.box[0], other.box[1], other.box[2], other.box[3]} {
-    other.program = nullptr;
-}
-
-const char* SubsetFont::programData(size_t& size) const {
-    unsigned length = 0;
-    const char* data = hb_blob_get_data(program, &length);
-    size = length;
-    return data;
-}
-
-FontSubset::FontSubset(FT_Face face, const MappedFile& file, int faceIndex) : face_(face) {
-    hb_blob_t* blob = hb_blob_create(reinterpret_cast<const char*>(file.data()),
-                                     static_cast<unsigned>(file.size()), HB_MEMORY_MODE_READONLY,
-                                     nullptr, nullptr);
-    hbFace_ = hb_face_create(blob, static_cast<unsigned>(faceIndex));
-    hb_blob_destroy(blob);
+FontSubset::FontSubset(FT_Face face, const MappedFile& file, int faceIndex)
+    : face_(face), file_(file), faceIndex_(faceIndex) {
     if (face_ != nullptr) {
         cellMetrics(face_, emPerCell_, ascentPerCell_);
         if (face_->units_per_EM > 0)
             unitsPerEm_ = face_->units_per_EM;
         advances_.assign(static_cast<size_t>(face_->num_glyphs), -1);
     }
-}
-
-FontSubset::~FontSubset() {
-    hb_face_destroy(hbFace_);
 }
 
 uint16_t FontSubset::codeOf(FT_UInt glyph, char32_t character) {
@@ -150,37 +97,21 @@ std::string FontSubset::subsetTag() const {
 }
 
 bool FontSubset::subset(SubsetFont& out) const {
-    hb_subset_input_t* input = hb_subset_input_create_or_fail();
-    if (input == nullptr)
+    TrueTypeSubset subset;
+    const std::vector<uint32_t> glyphs(glyphs_.begin(), glyphs_.end());
+    if (!subsetTrueType(file_.data(), file_.size(), faceIndex_, glyphs, subset))
         return false;
-    hb_set_t* glyphSet = hb_subset_input_glyph_set(input);
-    hb_set_add(glyphSet, 0);
-    for (FT_UInt glyph : glyphs_)
-        hb_set_add(glyphSet, glyph);
-    hb_set_clear(hb_subset_input_unicode_set(input));
-    hb_subset_input_set_flags(input, HB_SUBSET_FLAGS_NO_HINTING);
-    dropAllTablesBut(hbFace_, input);
-    hb_subset_plan_t* plan = hb_subset_plan_create_or_fail(hbFace_, input);
-    hb_subset_input_destroy(input);
-    hb_face_t* subsetFace = plan != nullptr ? hb_subset_plan_execute_or_fail(plan) : nullptr;
-    if (subsetFace == nullptr) {
-        hb_subset_plan_destroy(plan);
-        return false;
-    }
-    const hb_map_t* newGlyphs = hb_subset_plan_old_to_new_glyph_mapping(plan);
+    out.program = std::move(subset.program);
     out.glyphOfCode.assign(1, 0);
     out.widthOfCode.assign(1, 0);
     out.characterOfCode.assign(1, 0);
     const double scale = kPdfUnitsPerEm / unitsPerEm_;
     for (size_t i = 0; i < glyphs_.size(); ++i) {
-        const hb_codepoint_t glyph = hb_map_get(newGlyphs, glyphs_[i]);
-        out.glyphOfCode.push_back(glyph == HB_MAP_VALUE_INVALID ? 0 : static_cast<uint16_t>(glyph));
-        out.widthOfCode.push_back(advance(glyphs_[i]) * scale);
+        const FT_UInt glyph = glyphs_[i];
+        out.glyphOfCode.push_back(glyph < subset.newGlyphOf.size() ? subset.newGlyphOf[glyph] : 0);
+        out.widthOfCode.push_back(advance(glyph) * scale);
         out.characterOfCode.push_back(characters_[i]);
     }
-    hb_subset_plan_destroy(plan);
-    out.program = hb_face_reference_blob(subsetFace);
-    hb_face_destroy(subsetFace);
     out.postScriptName = subsetTag() + "+" + postScriptNameOf(face_);
     out.ascent = kPdfUnitsPerEm * ascentPerCell_ / emPerCell_;
     out.descent = out.ascent - kPdfUnitsPerEm / emPerCell_;
@@ -189,7 +120,7 @@ bool FontSubset::subset(SubsetFont& out) const {
     out.box[1] = box.yMin * scale;
     out.box[2] = box.xMax * scale;
     out.box[3] = box.yMax * scale;
-    return hb_blob_get_length(out.program) > 0;
+    return true;
 }
 
 } // namespace kestra

@@ -1,15 +1,12 @@
 // One font of a table as its PDF embeds it: the pages ask for glyphs, each
 // with the character it stands for, and get the document's codes (CIDs) for
-// them; at the end HarfBuzz's subsetter cuts the font program down to those
-// glyphs. A code stands for one glyph and one character, so the same glyph
+// them; at the end the font program is cut down to those glyphs. A code stands for one glyph and one character, so the same glyph
 // drawn for two characters (an EUDC editor's shared empty glyph, say) copies
 // as each of them.
 #pragma once
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
-
-#include <hb.h>
 
 #include <cstdint>
 #include <string>
@@ -24,29 +21,19 @@ class MappedFile;
 // in thousandths of the em, as PDF font dictionaries give them.
 struct SubsetFont {
     std::string postScriptName; // with the subset's tag
-    hb_blob_t* program = nullptr; // the TrueType font; owned
+    std::vector<unsigned char> program; // the TrueType font
     std::vector<uint16_t> glyphOfCode; // the subset's glyph of each code
     std::vector<double> widthOfCode;
     std::vector<char32_t> characterOfCode;
     double ascent = 0;
     double descent = 0;
     double box[4] = {};
-
-    SubsetFont() = default;
-    ~SubsetFont();
-    SubsetFont(SubsetFont&& other) noexcept;
-    SubsetFont(const SubsetFont&) = delete;
-    SubsetFont& operator=(const SubsetFont&) = delete;
-    SubsetFont& operator=(SubsetFont&&) = delete;
-
-    const char* programData(size_t& size) const;
 };
 
 class FontSubset {
   public:
     // The face must stay open, and the file mapped, while the subset lives.
     FontSubset(FT_Face face, const MappedFile& file, int faceIndex);
-    ~FontSubset();
     FontSubset(const FontSubset&) = delete;
     FontSubset& operator=(const FontSubset&) = delete;
 
@@ -64,14 +51,16 @@ class FontSubset {
     double unitScale(int32_t height) const { return emForHeight(height) / unitsPerEm_; }
     FT_UInt glyphOf(char32_t character) const { return FT_Get_Char_Index(face_, character); }
 
-    // The font program of the codes handed out; false when the subsetter fails.
+    // The font program of the codes handed out; false when the font is no
+    // TrueType font the subset can be cut from.
     bool subset(SubsetFont& out) const;
 
   private:
     std::string subsetTag() const;
 
     FT_Face face_;
-    hb_face_t* hbFace_ = nullptr;
+    const MappedFile& file_;
+    int faceIndex_;
     double unitsPerEm_ = 1000;
     double emPerCell_ = 1.0;
     double ascentPerCell_ = 0.8;

@@ -45,27 +45,25 @@ Object array(std::initializer_list<Object> items) {
     return Object::newArray(std::vector<Object>(items));
 }
 
-// Where qpdf's writer puts the file; a failed write ends the writing and
-// keeps the system's reason.
+// Where qpdf's writer puts the file. The first failed write keeps the
+// system's reason and the rest is dropped: nothing here throws, since the
+// writer finishes its pipelines from destructors.
 class FileSink : public Pipeline {
   public:
     explicit FileSink(std::FILE* file) : Pipeline("table", nullptr), file_(file) {}
 
     void write(unsigned char const* data, size_t length) override {
-        if (length > 0 && std::fwrite(data, 1, length, file_) != length)
-            fail();
+        if (error_ == 0 && length > 0 && std::fwrite(data, 1, length, file_) != length)
+            keepError();
     }
     void finish() override {
-        if (std::fflush(file_) != 0)
-            fail();
+        if (error_ == 0 && std::fflush(file_) != 0)
+            keepError();
     }
     int error() const { return error_; }
 
   private:
-    [[noreturn]] void fail() {
-        error_ = errno != 0 ? errno : EIO;
-        throw std::runtime_error(std::strerror(error_));
-    }
+    void keepError() { error_ = errno != 0 ? errno : EIO; }
 
     std::FILE* file_;
     int error_ = 0;
@@ -196,6 +194,8 @@ struct PdfDocument::Objects {
         if (length == 0)
             throw std::runtime_error("compression failed");
         bytes.resize(length);
+        if (length < (1u << 20))
+            bytes.shrink_to_fit();
         compressed.push_back(std::move(bytes));
         auto buffer =
             std::make_shared<Buffer>(compressed.back().data(), compressed.back().size());
@@ -244,11 +244,10 @@ std::string PdfDocument::addPage(const std::string& content) try {
 std::string PdfDocument::addFont(const char* resourceName, const SubsetFont& font) {
     try {
         Objects& o = *objects_;
-        size_t programSize = 0;
-        const char* program = font.programData(programSize);
-        Object file = o.stream(program, programSize);
+        Object file =
+            o.stream(reinterpret_cast<const char*>(font.program.data()), font.program.size());
         file.getDict().replaceKey("/Length1",
-                                  Object::newInteger(static_cast<long long>(programSize)));
+                                  Object::newInteger(static_cast<long long>(font.program.size())));
 
         Object descriptor = Object::newDictionary();
         descriptor.replaceKey("/Type", name("FontDescriptor"));
@@ -358,9 +357,9 @@ std::string PdfDocument::write(std::FILE* out) {
         writer.setDecodeLevel(qpdf_dl_none);
         writer.setMinimumPDFVersion("1.4");
         writer.write();
-        return std::string();
+        return sink.error() != 0 ? std::strerror(sink.error()) : std::string();
     } catch (const std::exception& error) {
-        return sink.error() != 0 ? std::strerror(sink.error()) : error.what();
+        return error.what();
     }
 }
 

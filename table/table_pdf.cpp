@@ -29,28 +29,25 @@ std::string embed(PdfDocument& document, const char* name, const FontSubset& fon
 
 } // namespace
 
-std::string writeTablePdf(const TableJob& job, const PaperGeometry& paper, const TableFonts& fonts,
-                          const DocumentInformation& information, std::FILE* out) {
+std::unique_ptr<PdfDocument> makeTablePdf(const TableJob& job, const PaperGeometry& paper,
+                                          const TableFonts& fonts, std::string& problem) {
     FontSubset eudcFont(fonts.eudc.face(), fonts.eudc.file(), 0);
     FontSubset labelFont(fonts.labelFace, fonts.labelFile, fonts.labelIndex);
-    PdfDocument document(paper.widthMm * kPointsPerMm, paper.heightMm * kPointsPerMm);
-    {
-        PdfSurface surface(fonts.eudc, eudcFont, labelFont, pageMatrix(paper));
-        for (int32_t page = 1; page <= job.layout().pageCount; ++page) {
-            job.drawPage(surface, page);
-            const std::string problem = document.addPage(surface.takePage());
-            if (!problem.empty())
-                return problem;
-        }
+    auto document = std::make_unique<PdfDocument>(paper.widthMm * kPointsPerMm,
+                                                  paper.heightMm * kPointsPerMm);
+    PdfSurface surface(fonts.eudc, eudcFont, labelFont, pageMatrix(paper));
+    for (int32_t page = 1; page <= job.layout().pageCount && problem.empty(); ++page) {
+        job.drawPage(surface, page);
+        problem = document->addPage(surface.takePage());
     }
-    std::string problem = embed(document, PdfSurface::kEudcFontName, eudcFont);
     if (problem.empty())
-        problem = embed(document, PdfSurface::kLabelFontName, labelFont);
+        problem = embed(*document, PdfSurface::kLabelFontName, labelFont);
+    if (problem.empty())
+        problem = embed(*document, PdfSurface::kEudcFontName, eudcFont);
     if (!problem.empty())
-        return problem;
-    document.setOutline(tableOutline(job.codes(), job.layout().cellsPerPage));
-    document.setInformation(information);
-    return document.write(out);
+        return nullptr;
+    document->setOutline(tableOutline(job.codes(), job.layout().cellsPerPage));
+    return document;
 }
 
 } // namespace kestra

@@ -1,11 +1,12 @@
-// Writes every page of a table job, with its fonts, outline and information,
-// into a PDF stream.
+// Draws every page of a table job into a PDF document, with its fonts and
+// outline. The fonts are embedded before the document is written, so the
+// caller can let them go and write a document that needs nothing else.
 #pragma once
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include <cstdio>
+#include <memory>
 #include <string>
 
 #include "table/pdf_document.h"
@@ -23,8 +24,8 @@ struct TableFonts {
     int labelIndex;
 };
 
-// Empty on success, else why the PDF could not be written.
-std::string writeTablePdf(const TableJob& job, const PaperGeometry& paper, const TableFonts& fonts,
-                          const DocumentInformation& information, std::FILE* out);
+// Null on failure, with problem saying why.
+std::unique_ptr<PdfDocument> makeTablePdf(const TableJob& job, const PaperGeometry& paper,
+                                          const TableFonts& fonts, std::string& problem);
 
 } // namespace kestra

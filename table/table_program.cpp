@@ -117,7 +117,7 @@ class TableProgram {
     bool makeTable() {
         if (!outputIsNoInput() || !openEudcFont())
             return false;
-        const std::string family = familyNameOf(eudc_.file(), 0);
+        const std::string family = familyNameOf(eudc_.face());
         const std::string fileName = fileNameOf(options_.fontPath);
         // The header names the font as the user knows it, and its file as
         // the user gave it.
@@ -215,7 +215,11 @@ class TableProgram {
     }
 
     bool openLabelFont() {
-        const LabelFont found = findLabelFont(options_.labelFamily);
+        LabelFont found;
+        {
+            FontconfigSession fontconfig;
+            found = findLabelFont(options_.labelFamily);
+        }
         switch (found.problem) {
         case LabelFontProblem::None:
             break;
@@ -241,14 +245,27 @@ class TableProgram {
         OutputFile output;
         if (!output.open(options_.outputPath))
             return failToOpen(output);
-        const std::string problem =
-            writeTablePdf(job, paper, {eudc_, labelFace_.get(), labelFile_, labelIndex_},
-                          information, output.stream());
+        std::string problem;
+        const std::unique_ptr<PdfDocument> document = makeTablePdf(
+            job, paper, {eudc_, labelFace_.get(), labelFile_, labelIndex_}, problem);
+        if (!document)
+            return fail(Message::OutputFailed, {options_.outputPath, problem});
+        document->setInformation(information);
+        // The document holds all it needs: the fonts' memory can go before
+        // the writer makes its own copy of each stream.
+        closeFonts();
+        problem = document->write(output.stream());
         if (!problem.empty())
             return fail(Message::OutputFailed, {options_.outputPath, problem});
         if (!output.commit())
             return fail(Message::OutputFailed, {options_.outputPath, output.error()});
         return true;
+    }
+
+    void closeFonts() {
+        eudc_.close();
+        labelFace_ = FontFace();
+        labelFile_ = MappedFile();
     }
 
     // A list on a terminal is read there.
@@ -275,7 +292,6 @@ class TableProgram {
         return fail(Message::OutputUnwritable, {options_.outputPath, output.error()});
     }
 
-    FontconfigSession fontconfig_; // first in, last out
     Language language_;
     TableOptions options_;
     Big5Text big5_;
