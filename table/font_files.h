@@ -77,6 +77,18 @@ class FontFace {
     FT_Face face_ = nullptr;
 };
 
+// A font file's face with the bytes it reads, let go together.
+struct FontFile {
+    MappedFile file; // before the face, which reads it until its end
+    FontFace face;
+    int index = 0;
+
+    void close() {
+        face = FontFace();
+        file = MappedFile();
+    }
+};
+
 enum class FontProblem {
     None,
     Unreadable,

@@ -16,34 +16,35 @@ PageMatrix pageMatrix(const PaperGeometry& paper) {
     return {kPointsPerPageUnit, margin, paper.heightMm * kPointsPerMm - margin};
 }
 
-// Each font is subset, compressed and let go before the next, so that only
-// one font program is in memory at a time.
-std::string embed(PdfDocument& document, const char* name, const FontSubset& font) {
-    if (!font.used())
-        return std::string();
+// The font is cut down and closed before its program is compressed, so that
+// only one copy of its outlines is in memory at a time.
+template <typename Close>
+std::string embed(PdfDocument& document, const char* name, const FontSubset& font, Close close) {
     SubsetFont subset;
-    if (!font.subset(subset))
+    const bool cut = !font.used() || font.subset(subset);
+    close();
+    if (!cut)
         return "the font could not be subset";
-    return document.addFont(name, subset);
+    return font.used() ? document.addFont(name, subset) : std::string();
 }
 
 } // namespace
 
 std::unique_ptr<PdfDocument> makeTablePdf(const TableJob& job, const PaperGeometry& paper,
-                                          const TableFonts& fonts, std::string& problem) {
-    FontSubset eudcFont(fonts.eudc.face(), fonts.eudc.file(), 0);
-    FontSubset labelFont(fonts.labelFace, fonts.labelFile, fonts.labelIndex);
+                                          EudcFont& eudc, FontFile& labels, std::string& problem) {
+    FontSubset eudcFont(eudc.face(), eudc.file(), 0);
+    FontSubset labelFont(labels.face.get(), labels.file, labels.index);
     auto document = std::make_unique<PdfDocument>(paper.widthMm * kPointsPerMm,
                                                   paper.heightMm * kPointsPerMm);
-    PdfSurface surface(fonts.eudc, eudcFont, labelFont, pageMatrix(paper));
+    PdfSurface surface(eudc, eudcFont, labelFont, pageMatrix(paper));
     for (int32_t page = 1; page <= job.layout().pageCount && problem.empty(); ++page) {
         job.drawPage(surface, page);
         problem = document->addPage(surface.takePage());
     }
     if (problem.empty())
-        problem = embed(*document, PdfSurface::kLabelFontName, labelFont);
+        problem = embed(*document, PdfSurface::kLabelFontName, labelFont, [&] { labels.close(); });
     if (problem.empty())
-        problem = embed(*document, PdfSurface::kEudcFontName, eudcFont);
+        problem = embed(*document, PdfSurface::kEudcFontName, eudcFont, [&] { eudc.close(); });
     if (!problem.empty())
         return nullptr;
     document->setOutline(tableOutline(job.codes(), job.layout().cellsPerPage));

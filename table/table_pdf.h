@@ -1,10 +1,7 @@
 // Draws every page of a table job into a PDF document, with its fonts and
-// outline. The fonts are embedded before the document is written, so the
-// caller can let them go and write a document that needs nothing else.
+// outline. Each font is closed as soon as its glyphs are cut out for the
+// document, which then needs nothing else to be written.
 #pragma once
-
-#include <ft2build.h>
-#include FT_FREETYPE_H
 
 #include <memory>
 #include <string>
@@ -15,17 +12,10 @@
 namespace kestra {
 
 class EudcFont;
-class MappedFile;
-
-struct TableFonts {
-    const EudcFont& eudc;
-    FT_Face labelFace;
-    const MappedFile& labelFile;
-    int labelIndex;
-};
+struct FontFile;
 
 // Null on failure, with problem saying why.
 std::unique_ptr<PdfDocument> makeTablePdf(const TableJob& job, const PaperGeometry& paper,
-                                          const TableFonts& fonts, std::string& problem);
+                                          EudcFont& eudc, FontFile& labels, std::string& problem);
 
 } // namespace kestra

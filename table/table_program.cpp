@@ -231,12 +231,12 @@ class TableProgram {
             return fail(Message::NoChineseFont);
         }
         FT_Face face = nullptr;
-        if (labelFile_.map(found.location.path))
-            face = openFace(library_.get(), labelFile_, found.location.index);
+        if (labelFont_.file.map(found.location.path))
+            face = openFace(library_.get(), labelFont_.file, found.location.index);
         if (face == nullptr)
             return fail(Message::NoLabelFont, {options_.labelFamily});
-        labelFace_ = FontFace(face);
-        labelIndex_ = found.location.index;
+        labelFont_.face = FontFace(face);
+        labelFont_.index = found.location.index;
         return true;
     }
 
@@ -246,26 +246,17 @@ class TableProgram {
         if (!output.open(options_.outputPath))
             return failToOpen(output);
         std::string problem;
-        const std::unique_ptr<PdfDocument> document = makeTablePdf(
-            job, paper, {eudc_, labelFace_.get(), labelFile_, labelIndex_}, problem);
+        const std::unique_ptr<PdfDocument> document =
+            makeTablePdf(job, paper, eudc_, labelFont_, problem);
         if (!document)
             return fail(Message::OutputFailed, {options_.outputPath, problem});
         document->setInformation(information);
-        // The document holds all it needs: the fonts' memory can go before
-        // the writer makes its own copy of each stream.
-        closeFonts();
         problem = document->write(output.stream());
         if (!problem.empty())
             return fail(Message::OutputFailed, {options_.outputPath, problem});
         if (!output.commit())
             return fail(Message::OutputFailed, {options_.outputPath, output.error()});
         return true;
-    }
-
-    void closeFonts() {
-        eudc_.close();
-        labelFace_ = FontFace();
-        labelFile_ = MappedFile();
     }
 
     // A list on a terminal is read there.
@@ -297,9 +288,7 @@ class TableProgram {
     Big5Text big5_;
     FreeTypeLibrary library_;
     EudcFont eudc_;
-    MappedFile labelFile_; // before the face, which reads it until its end
-    FontFace labelFace_;
-    int labelIndex_ = 0;
+    FontFile labelFont_;
 };
 
 } // namespace
