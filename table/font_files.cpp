@@ -169,7 +169,8 @@ bool MappedFile::map(const std::string& path) {
     struct stat info {};
     bool mapped = fstat(fd, &info) == 0;
     if (mapped && info.st_size > 0) {
-        void* bytes = mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+        void* bytes =
+            mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
         mapped = bytes != MAP_FAILED;
         if (mapped) {
             data_ = static_cast<unsigned char*>(bytes);
@@ -185,7 +186,8 @@ bool MappedFile::map(const std::string& path) {
 FT_Face openFace(FT_Library library, const MappedFile& file, int index) {
     FT_Face face = nullptr;
     if (library == nullptr || file.size() == 0 ||
-        FT_New_Memory_Face(library, file.data(), static_cast<FT_Long>(file.size()), index, &face) != 0)
+        FT_New_Memory_Face(library, file.data(), static_cast<FT_Long>(file.size()), index, &face) !=
+            0)
         return nullptr;
     return face;
 }

@@ -1,8 +1,8 @@
 // One font of a table as its PDF embeds it: the pages ask for glyphs, each
 // with the character it stands for, and get the document's codes (CIDs) for
-// them; at the end the font program is cut down to those glyphs. A code stands for one glyph and one character, so the same glyph
-// drawn for two characters (an EUDC editor's shared empty glyph, say) copies
-// as each of them.
+// them; at the end the font program is cut down to those glyphs. A code stands for one glyph and
+// one character, so the same glyph drawn for two characters (an EUDC editor's shared empty glyph,
+// say) copies as each of them.
 #pragma once
 
 #include <ft2build.h>
@@ -20,9 +20,9 @@ class MappedFile;
 // What the document needs of a subset font program; widths and metrics are
 // in thousandths of the em, as PDF font dictionaries give them.
 struct SubsetFont {
-    std::string postScriptName; // with the subset's tag
+    std::string postScriptName;         // with the subset's tag
     std::vector<unsigned char> program; // the TrueType font
-    std::vector<uint16_t> glyphOfCode; // the subset's glyph of each code
+    std::vector<uint16_t> glyphOfCode;  // the subset's glyph of each code
     std::vector<double> widthOfCode;
     std::vector<char32_t> characterOfCode;
     double ascent = 0;

@@ -197,8 +197,7 @@ struct PdfDocument::Objects {
         if (length < (1u << 20))
             bytes.shrink_to_fit();
         compressed.push_back(std::move(bytes));
-        auto buffer =
-            std::make_shared<Buffer>(compressed.back().data(), compressed.back().size());
+        auto buffer = std::make_shared<Buffer>(compressed.back().data(), compressed.back().size());
         Object object = pdf.newStream();
         object.replaceStreamData(buffer, name("FlateDecode"), Object::newNull());
         return object;

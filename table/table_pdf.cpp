@@ -34,8 +34,8 @@ std::unique_ptr<PdfDocument> makeTablePdf(const TableJob& job, const PaperGeomet
                                           EudcFont& eudc, FontFile& labels, std::string& problem) {
     FontSubset eudcFont(eudc.face(), eudc.file(), 0);
     FontSubset labelFont(labels.face.get(), labels.file, labels.index);
-    auto document = std::make_unique<PdfDocument>(paper.widthMm * kPointsPerMm,
-                                                  paper.heightMm * kPointsPerMm);
+    auto document =
+        std::make_unique<PdfDocument>(paper.widthMm * kPointsPerMm, paper.heightMm * kPointsPerMm);
     PdfSurface surface(eudc, eudcFont, labelFont, pageMatrix(paper));
     for (int32_t page = 1; page <= job.layout().pageCount && problem.empty(); ++page) {
         job.drawPage(surface, page);

@@ -261,7 +261,8 @@ class TableProgram {
 
     // A list on a terminal is read there.
     bool writeList(const TableJob& job) {
-        OutputFile output(OutputFile::Staging::UnnamedWhereSupported, OutputFile::Terminal::Allowed);
+        OutputFile output(OutputFile::Staging::UnnamedWhereSupported,
+                          OutputFile::Terminal::Allowed);
         if (!output.open(options_.outputPath))
             return failToOpen(output);
         if (!writeCodeList(job.codes(), eudc_, output.stream()))

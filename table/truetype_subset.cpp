@@ -124,6 +124,8 @@ bool readFace(const unsigned char* file, size_t size, int faceIndex, Face& face)
         if (faceIndex < 0 || faceIndex >= static_cast<int>(read32(file + 8)) || at + 4 > size)
             return false;
         directory = read32(file + at);
+    } else if (faceIndex != 0) {
+        return false;
     }
     if (directory + kDirectoryHeaderSize > size)
         return false;
@@ -131,7 +133,8 @@ bool readFace(const unsigned char* file, size_t size, int faceIndex, Face& face)
     if (directory + kDirectoryHeaderSize + tableCount * kTableRecordSize > size)
         return false;
     for (uint32_t i = 0; i < tableCount; ++i) {
-        const unsigned char* record = file + directory + kDirectoryHeaderSize + i * kTableRecordSize;
+        const unsigned char* record =
+            file + directory + kDirectoryHeaderSize + i * kTableRecordSize;
         const size_t offset = read32(record + 8);
         const size_t length = read32(record + 12);
         Span* span = face.slot(read32(record));
@@ -266,8 +269,8 @@ bool subsetTrueType(const unsigned char* file, size_t size, int faceIndex,
     }
     const Span hinting[] = {face.cvt, face.fpgm, face.prep};
     size_t tables = 6;
-    size_t total = padded(face.head.length) + padded(face.hhea.length) +
-                   padded(face.maxp.length) + kept.size() * 4 + (kept.size() + 1) * 4 + outlines;
+    size_t total = padded(face.head.length) + padded(face.hhea.length) + padded(face.maxp.length) +
+                   kept.size() * 4 + (kept.size() + 1) * 4 + outlines;
     for (const Span& program : hinting) {
         tables += program.data != nullptr ? 1 : 0;
         total += padded(program.length);
