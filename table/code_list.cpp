@@ -13,6 +13,7 @@ namespace kestra {
 namespace {
 
 constexpr unsigned kFirstPuaCodePoint = 0xE000;
+constexpr char32_t kFullWidthSpace = 0x3000;
 
 // The radical columns of appState's annotating input methods, in order.
 template <typename Visit> void forEachColumn(Visit visit) {
@@ -24,12 +25,27 @@ template <typename Visit> void forEachColumn(Visit visit) {
     }
 }
 
-std::string utf8Of(Big5Text& big5, const char* text, size_t maxLength) {
-    const size_t length = strnlen(text, maxLength);
+// A stored element without the full-width spaces that pad it to its
+// positions, in UTF-8.
+std::string unpadded(Big5Text& big5, const char* text, size_t length) {
     std::string utf8;
-    for (char32_t c : big5.toUnicode(text, static_cast<int>(length)))
-        appendUtf8(utf8, c);
+    for (char32_t c : big5.toUnicode(text, static_cast<int>(length))) {
+        if (c != kFullWidthSpace && c != U' ')
+            appendUtf8(utf8, c);
+    }
     return utf8;
+}
+
+// The readings of a Phonetic code one space apart, or the radicals of a
+// Cangjie code.
+std::string radicalField(Big5Text& big5, uint16_t code, uint32_t layoutId) {
+    std::string field;
+    forEachRadicalElement(code, layoutId, [&](const char* text, size_t length) {
+        const std::string element = unpadded(big5, text, length);
+        if (!element.empty())
+            field += (field.empty() ? "" : " ") + element;
+    });
+    return field;
 }
 
 std::string codeListHeading() {
@@ -45,12 +61,7 @@ std::string codeListLine(uint16_t code, const EudcFont& font, Big5Text& big5) {
     std::snprintf(fields, sizeof fields, "%04X\tU+%04X\t%s", static_cast<unsigned>(code),
                   kFirstPuaCodePoint + codeToPuaIndex(code), font.definesCode(code) ? "yes" : "no");
     std::string line = fields;
-    forEachColumn([&](uint32_t layoutId) {
-        appState.annotationText[0] = '\0';
-        lookupRadicalText(code, layoutId);
-        line += '\t';
-        line += utf8Of(big5, appState.annotationText, sizeof appState.annotationText);
-    });
+    forEachColumn([&](uint32_t layoutId) { line += '\t' + radicalField(big5, code, layoutId); });
     return line;
 }
 

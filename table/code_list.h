@@ -2,8 +2,8 @@
 // characters to Unicode and need the inventory: a heading line, then one line
 // a code with its Big5 code, its code point (Windows' private-use mapping),
 // whether the font has a glyph for it, and the radicals of each annotating
-// input method in column order (a Phonetic code's readings are joined by
-// full-width spaces, as on the page).
+// input method in column order (a Phonetic code's readings one space apart),
+// without the full-width spaces that pad them on the page.
 #pragma once
 
 #include <cstdint>

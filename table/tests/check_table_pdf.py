@@ -16,6 +16,7 @@ import signal
 import socket
 import stat
 import struct
+import json
 import subprocess
 import sys
 import threading
@@ -44,10 +45,10 @@ def check(name, ok, detail=""):
         print("FAILED: %s %s" % (name, detail))
 
 
-def run(*args, lang="C.UTF-8"):
+def run(*args, lang="C.UTF-8", cwd=None):
     env = dict(os.environ, LC_ALL="", LC_MESSAGES="", LANG=lang)
     return subprocess.run([str(PROGRAM), *map(str, args)], capture_output=True, text=True,
-                          env=env)
+                          env=env, cwd=cwd)
 
 
 def pages(pdf):
@@ -128,6 +129,92 @@ def check_whole_table():
     if shutil.which("qpdf"):
         qpdf = subprocess.run(["qpdf", "--check", str(pdf)], capture_output=True, text=True)
         check("qpdf finds the file sound", qpdf.returncode == 0, qpdf.stdout[-300:])
+    every = subprocess.run(["pdftotext", str(pdf), "-"], capture_output=True, text=True).stdout
+    glyphs = sorted(c for c in every if 0xE000 <= ord(c) <= 0xF848)
+    check("every glyph cell copies as its own PUA character",
+          glyphs == [chr(0xE000 + i) for i in range(6217)], len(glyphs))
+    check_document(pdf)
+
+
+def check_document(pdf):
+    """Each font embedded once, as a subset CID font that maps to Unicode; the
+    information names the font's family; one bookmark a code range on the pages
+    and one a lead byte beneath it."""
+    fonts = subprocess.run(["pdffonts", str(pdf)], capture_output=True, text=True).stdout
+    rows = [line.split() for line in fonts.splitlines()[2:]]
+    check("two fonts, each a subset CID TrueType font with a Unicode map",
+          len(rows) == 2 and all(r[1:7] == ["CID", "TrueType", "Identity-H", "yes", "yes", "yes"]
+                                 for r in rows), fonts)
+    info = subprocess.run(["pdfinfo", str(pdf)], capture_output=True, text=True).stdout
+    fields = dict(line.split(":", 1) for line in info.splitlines() if ":" in line)
+    check("information: title, the font's family, creator",
+          fields.get("Title", "").strip() == "EUDC.TTE"
+          and fields.get("Subject", "").strip() == "Kestra EUDC Square"
+          and re.fullmatch(r"kestra-table \d+\.\d+\.\d+", fields.get("Creator", "").strip()),
+          info)
+    outline = json.loads(subprocess.run(["qpdf", "--json", "--json-key=outlines", str(pdf)],
+                                        capture_output=True, text=True).stdout)["outlines"]
+    found = [(r["title"], r["destpageposfrom1"], len(r["kids"]), r["kids"][0]["title"],
+              r["kids"][-1]["title"], r["kids"][-1]["destpageposfrom1"]) for r in outline]
+    check("a bookmark for each code range, and beneath it one for each lead byte", found == [
+        ("FA40-FEFE", 1, 5, "FA40-FAFE", "FE40-FEFE", 4),
+        ("8E40-A0FE", 5, 19, "8E40-8EFE", "A040-A0FE", 19),
+        ("8140-8DFE", 20, 13, "8140-81FE", "8D40-8DFE", 29),
+        ("C6A1-C8FE", 30, 3, "C6A1-C6FE", "C840-C8FE", 31)], found)
+
+
+def check_fonts_of_unusual_make():
+    pdf = WORK / "nofamily.pdf"
+    run(FONTS / "NOFAMILY.TTE", "-r", "FA40-FA41", "-o", pdf)
+    check("a font without a family is named by its file", "字型：NOFAMILY.TTE" in text(pdf, 1))
+    pdf = WORK / "parts.pdf"
+    run(FONTS / "PARTS.TTE", "-r", "FA40-FA41", "-o", pdf)
+    check("a glyph made of parts has its pixels", inside_box(pdf, 1, 1, 0) > 50)
+
+
+def check_list():
+    listed = run(EUDC, "--list", "--cangjie", DICTS / "cangjie_pua.dat", "--phonetic",
+                 DICTS / "phonetic_pua.dat", "-o", "-")
+    lines = listed.stdout.split("\n")
+    check("list: a heading, then the 6217 codes", listed.returncode == 0 and
+          lines[0] == "big5\tunicode\tglyph\tcangjie\tphonetic" and len(lines) == 6219
+          and lines[-1] == "", lines[:2])
+    check("list: code, code point, glyph, radicals in column order, unpadded",
+          lines[1] == "FA40\tU+E000\tyes\t日月\tㄅㄚˉ" and lines[2] == "FA41\tU+E001\tno\t\t"
+          and lines[785] == "FEFE\tU+E310\tyes\t重卜難田女\tㄅㄧㄚˉ ㄆㄧㄛˊ ㄇㄧㄜˇ ㄈㄧㄝˋ "
+                            "ㄉㄧㄞ˙ ㄊㄧㄟˉ ㄋㄧㄠˊ", lines[1:3] + [lines[785]])
+    defined = run(EUDC, "--list", "--defined-only", "-r", "8DFC-8E43", "-o", "-").stdout.split()
+    check("list: the table's choice of codes",
+          defined == "big5 unicode glyph 8DFC U+F6AE yes 8DFE U+F6B0 yes 8E40 U+E311 yes "
+                     "8E41 U+E312 yes 8E43 U+E314 yes".split(), defined)
+    check("list: the default name", run(EUDC, "--list", "-r", "FA40-FA40", cwd=WORK).returncode
+          == 0 and (WORK / "EUDC.tsv").read_text().startswith("big5\t"))
+    version = run("--version")
+    check("--version", re.fullmatch(r"kestra-table \d+\.\d+\.\d+\n", version.stdout),
+          version.stdout)
+
+
+def check_readers():
+    """Every PDF the checks made, read by four readers without a warning."""
+    pdfs = sorted(p for p in WORK.rglob("*.pdf") if p.read_bytes()[:5] == b"%PDF-")
+    readers = {
+        "qpdf": ["qpdf", "--check"],
+        "pdfinfo": ["pdfinfo"],
+        "pdffonts": ["pdffonts"],
+        "pdftotext": ["pdftotext", "-q"],
+        "ghostscript": ["gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=nullpage"],
+        "mutool": ["mutool", "draw", "-N", "-q", "-F", "txt", "-o", "/dev/null"],
+    }
+    complaints = []
+    for pdf in pdfs:
+        for name, command in readers.items():
+            result = subprocess.run(command + [str(pdf)], capture_output=True, text=True)
+            said = result.stderr if name not in ("qpdf", "ghostscript") else \
+                result.stderr + (result.stdout if name == "ghostscript" else "")
+            if result.returncode != 0 or said.strip() or "WARNING" in result.stdout:
+                complaints.append("%s %s: %s" % (name, pdf.name, (said or result.stdout)[:200]))
+    check("%d PDFs read by qpdf, poppler, ghostscript and mutool without a warning" % len(pdfs),
+          len(pdfs) >= 10 and not complaints, complaints[:4])
 
 
 def check_ring_font():
@@ -498,7 +585,10 @@ def main():
     check_ring_font()
     check_annotations()
     check_choices()
+    check_fonts_of_unusual_make()
+    check_list()
     check_runs()
+    check_readers()
     print("table_pdf: %d passed, %d failed" % (results["passed"], results["failed"]))
     return 1 if results["failed"] else 0
 
