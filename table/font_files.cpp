@@ -3,6 +3,7 @@
 #include <fontconfig/fontconfig.h>
 #include FT_SFNT_NAMES_H
 #include FT_TRUETYPE_IDS_H
+#include FT_TRUETYPE_TABLES_H
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <fcntl.h>
@@ -190,6 +191,13 @@ FT_Face openFace(FT_Library library, const MappedFile& file, int index) {
             0)
         return nullptr;
     return face;
+}
+
+bool hasTrueTypeOutlines(FT_Face face) {
+    FT_ULong length = 0;
+    return face != nullptr &&
+           FT_Load_Sfnt_Table(face, FT_MAKE_TAG('g', 'l', 'y', 'f'), 0, nullptr, &length) == 0 &&
+           length > 0;
 }
 
 std::string familyNameOf(FT_Face face) {

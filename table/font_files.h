@@ -43,6 +43,10 @@ class MappedFile {
 // collection. Null on failure.
 FT_Face openFace(FT_Library library, const MappedFile& file, int index);
 
+// Whether the face's glyphs are TrueType outlines (a 'glyf' table), the kind
+// the table embeds.
+bool hasTrueTypeOutlines(FT_Face face);
+
 // The face's family name in UTF-8: the Traditional Chinese name where the
 // font has one, else the English one; empty when it has neither.
 std::string familyNameOf(FT_Face face);

@@ -130,6 +130,11 @@ const MessageTexts kMessages[] = {
      "and name its family with --label-font",
      "沒有安裝任何含有中文字的字型：請安裝一個（例如 AR PL UMing TW），"
      "並以 --label-font 指定它的名稱"},
+    {Message::LabelFontNotTrueType,
+     "\"%s\" has no TrueType outlines, which the table embeds: choose a TrueType family "
+     "with --label-font (such as AR PL UMing TW)",
+     "「%s」不是 TrueType 外框字型，無法內嵌到表格裡：請以 --label-font 指定 TrueType 字型"
+     "（例如 AR PL UMing TW）"},
     {Message::NoDefinedCode, "%s: none of the codes to print has a glyph in the font",
      "%s：要印的字碼在這個字型裡都沒有字形"},
     {Message::PageTooSmall,

@@ -48,6 +48,7 @@ enum class Message {
     NoLabelFont,
     NoSuchLabelFamily,
     NoChineseFont,
+    LabelFontNotTrueType,
     NoDefinedCode,
     PageTooSmall,
     OutputIsInput,

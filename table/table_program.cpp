@@ -236,6 +236,8 @@ class TableProgram {
         if (face == nullptr)
             return fail(Message::NoLabelFont, {options_.labelFamily});
         labelFont_.face = FontFace(face);
+        if (!hasTrueTypeOutlines(face))
+            return fail(Message::LabelFontNotTrueType, {options_.labelFamily});
         labelFont_.index = found.location.index;
         return true;
     }

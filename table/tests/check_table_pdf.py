@@ -320,11 +320,22 @@ def damaged_font(folder):
     (folder / "damaged.TTE").write_bytes(bytes(data))
 
 
+def only_font(name):
+    """A fontconfig that knows no font but the one named."""
+    def set_up(folder):
+        only(folder, name)
+    return set_up
+
+
 def no_chinese_fonts(folder):
+    only(folder, "NOPUA.TTF")
+
+
+def only(folder, name):
     fonts = folder / "fonts"
     fonts.mkdir()
     (folder / "cache").mkdir()
-    shutil.copy(FONTS / "NOPUA.TTF", fonts)
+    shutil.copy(FONTS / name, fonts)
     (folder / "fonts.conf").write_text(
         "<fontconfig><dir>%s</dir><cachedir>%s</cachedir></fontconfig>"
         % (fonts, folder / "cache"))
@@ -400,6 +411,9 @@ RUNS = [
     Run("no Chinese font at all", ["v.TTE"], 1,
         "no font with Chinese characters is installed: install one (such as AR PL UMing TW) "
         "and name its family with --label-font", SAME, no_chinese_fonts,
+        env={"FONTCONFIG_FILE": "{folder}/fonts.conf"}),
+    Run("label font of CFF outlines", ["v.TTE", "--label-font", "Kestra CFF Labels"], 1,
+        '"Kestra CFF Labels" has no TrueType outlines', SAME, only_font("CFFLABEL.OTF"),
         env={"FONTCONFIG_FILE": "{folder}/fonts.conf"}),
     # Ends of a run other than its own.
     Run("killed while writing", ["v.TTE", "--phonetic", "phon.tbl", "--cangjie", "phon.tbl",

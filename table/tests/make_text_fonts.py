@@ -8,11 +8,14 @@ must not take for EUDC fonts, and two EUDC fonts of unusual make:
     NOFAMILY.TTE  maps U+E000 and U+E001 and names no family
     PARTS.TTE     U+E001 is a composite glyph of two parts, one of them the
                   glyph of U+E000 moved, the other a glyph no character maps
+    CFFLABEL.OTF  "Kestra CFF Labels": the characters labels need, in CFF
+                  outlines, which a table cannot embed
 """
 import sys
 from pathlib import Path
 
 from fontTools.fontBuilder import FontBuilder
+from fontTools.pens.t2CharStringPen import T2CharStringPen
 from fontTools.pens.ttGlyphPen import TTGlyphPen
 from fontTools.ttLib.tables._g_l_y_f import Glyph, GlyphComponent
 
@@ -67,6 +70,29 @@ def build(path, family, characters, glyphs=None):
     fb.save(str(path))
 
 
+def build_cff(path, family, characters):
+    names = [".notdef"] + ["g%d" % i for i in range(len(characters))]
+    fb = FontBuilder(1000, isTTF=False)
+    fb.setupGlyphOrder(names)
+    fb.setupCharacterMap({c: names[i + 1] for i, c in enumerate(characters)})
+    strings = {}
+    for name in names:
+        pen = T2CharStringPen(1000, None)
+        if name != ".notdef":
+            pen.moveTo((100, 0))
+            pen.lineTo((500, 700))
+            pen.lineTo((900, 0))
+            pen.closePath()
+        strings[name] = pen.getCharString()
+    fb.setupCFF(family.replace(" ", ""), {"FullName": family}, strings, {})
+    fb.setupHorizontalMetrics({name: (1000, 0) for name in names})
+    fb.setupHorizontalHeader(ascent=800, descent=-200)
+    fb.setupNameTable({"familyName": family, "styleName": "Regular"})
+    fb.setupOS2()
+    fb.setupPost()
+    fb.save(str(path))
+
+
 def main(argv):
     outdir = Path(argv[1])
     outdir.mkdir(parents=True, exist_ok=True)
@@ -75,6 +101,9 @@ def main(argv):
     build(outdir / "NOFAMILY.TTE", None, [0xE000, 0xE001])
     build(outdir / "PARTS.TTE", "Kestra Parts", [0xE000, 0xE001],
           {"g1": composite([("g0", 500, 0), ("box", 0, 400)]), "box": square()})
+    # 內, 碼 and 頁, which the labels need, and the hexadecimal digits.
+    build_cff(outdir / "CFFLABEL.OTF", "Kestra CFF Labels",
+              [0x5167, 0x78BC, 0x9801] + [ord(c) for c in "0123456789ABCDEF"])
     return 0
 
 
