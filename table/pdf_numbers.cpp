@@ -7,8 +7,9 @@
 namespace kestra {
 namespace {
 
-// Past this, thousandths no longer fit the integer that carries them.
-constexpr double kLargest = 1e15;
+// Past this, the decimals no longer fit the integer that carries them.
+constexpr double kLargest = 1e12;
+constexpr int kMostDecimals = 6;
 
 void appendInteger(std::string& out, int64_t value) {
     char digits[24];
@@ -20,27 +21,28 @@ void appendInteger(std::string& out, int64_t value) {
 
 // A page holds tens of thousands of numbers, most of them whole: printf's
 // cost would be a fifth of the run.
-void appendPdfNumber(std::string& out, double value) {
+void appendPdfNumber(std::string& out, double value, int decimals) {
+    decimals = decimals < 0 ? 0 : decimals > kMostDecimals ? kMostDecimals : decimals;
+    int64_t unit = 1;
+    for (int i = 0; i < decimals; ++i)
+        unit *= 10;
     if (!std::isfinite(value) || std::fabs(value) >= kLargest) {
         out += '0';
         return;
     }
-    const auto thousandths = static_cast<int64_t>(std::llround(value * 1000));
-    if (thousandths < 0)
+    const auto scaled = static_cast<int64_t>(std::llround(value * static_cast<double>(unit)));
+    if (scaled < 0)
         out += '-';
-    const int64_t magnitude = thousandths < 0 ? -thousandths : thousandths;
-    appendInteger(out, magnitude / 1000);
-    int64_t fraction = magnitude % 1000;
+    const int64_t magnitude = scaled < 0 ? -scaled : scaled;
+    appendInteger(out, magnitude / unit);
+    int64_t fraction = magnitude % unit;
     if (fraction == 0)
         return;
-    int digits = 3;
-    while (fraction % 10 == 0) {
-        fraction /= 10;
-        --digits;
-    }
     out += '.';
-    for (int64_t scale = digits == 3 ? 100 : digits == 2 ? 10 : 1; scale > 0; scale /= 10)
-        out += static_cast<char>('0' + fraction / scale % 10);
+    for (int64_t place = unit / 10; fraction > 0; place /= 10) {
+        out += static_cast<char>('0' + fraction / place);
+        fraction %= place;
+    }
 }
 
 } // namespace kestra

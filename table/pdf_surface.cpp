@@ -89,13 +89,14 @@ PdfSurface::PdfSurface(const EudcFont& eudc, FontSubset& eudcFont, FontSubset& l
     brush_ = whiteBrush_.get();
     // Page units from the top left of the printable area, y upwards as in PDF;
     // lines end in square caps, as GDI's geometric pens do.
-    appendPdfNumber(prologue_, matrix.pointsPerUnit);
+    constexpr int kMatrixDecimals = 6;
+    appendPdfNumber(prologue_, matrix.pointsPerUnit, kMatrixDecimals);
     prologue_ += " 0 0 ";
-    appendPdfNumber(prologue_, matrix.pointsPerUnit);
+    appendPdfNumber(prologue_, matrix.pointsPerUnit, kMatrixDecimals);
     prologue_ += ' ';
-    appendPdfNumber(prologue_, matrix.originX);
+    appendPdfNumber(prologue_, matrix.originX, kMatrixDecimals);
     prologue_ += ' ';
-    appendPdfNumber(prologue_, matrix.originY);
+    appendPdfNumber(prologue_, matrix.originY, kMatrixDecimals);
     prologue_ += " cm 2 J\n";
 }
 

@@ -93,6 +93,19 @@ def dark_pixels(pdf, page, left, top, right, bottom):
     return sum(1 for p in pixels if p < 128)
 
 
+def points(units):
+    """Points from the paper's left edge of a page-unit x."""
+    return (units + MARGIN) * 72 / 254
+
+
+def word_box(pdf, page, word):
+    """(xMin, yMin) of the word on the page, as poppler places it."""
+    boxes = subprocess.run(["pdftotext", "-bbox", "-f", str(page), "-l", str(page), str(pdf), "-"],
+                           capture_output=True, text=True).stdout
+    found = re.search(r'xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>%s<' % word, boxes)
+    return (float(found.group(1)), float(found.group(2))) if found else (0.0, 0.0)
+
+
 def inside_box(pdf, page, column, row, x0=182):
     """Dark pixels well inside the box of a cell, away from its outline."""
     x = x0 + 248 * column
@@ -125,6 +138,12 @@ def check_whole_table():
                                   ("C8FE", 32, "\uf848")]:
         check("%s copies as U+%04X" % (code, ord(character)), character in text(pdf, page))
     check("FA40 has glyph pixels in its box", inside_box(pdf, 1, 0, 0) > 50)
+    # Where the first and the last code of page 1 stand, in points from the top
+    # left: a page scaled or moved by a fraction of a point shows here.
+    first_code, last_code = word_box(pdf, 1, "FA40"), word_box(pdf, 1, code_text(195))
+    check("codes stand where the layout puts them",
+          abs(first_code[0] - points(182 + 84)) < 0.05 and abs(last_code[0] - points(182 + 6 * 248 + 84)) < 0.05
+          and abs(last_code[1] - first_code[1] - 27 * 84 * 72 / 254) < 0.05, (first_code, last_code))
     check("FA41 has none", inside_box(pdf, 1, 1, 0) == 0)
     if shutil.which("qpdf"):
         qpdf = subprocess.run(["qpdf", "--check", str(pdf)], capture_output=True, text=True)

@@ -150,6 +150,9 @@ TEST(PdfNumbers, AtMostThreeDecimalsAndNoTrailingZeros) {
         appendPdfNumber(out, value);
         EXPECT_EQ(out, text) << value;
     }
+    std::string scale;
+    appendPdfNumber(scale, 72 / 254.0, 6);
+    EXPECT_EQ(scale, "0.283465") << "a page's scale keeps six decimals";
 }
 
 } // namespace
