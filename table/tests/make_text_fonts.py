@@ -6,7 +6,7 @@ must not take for EUDC fonts, and two EUDC fonts of unusual make:
     TEXTPUA.TTF   maps "A" and U+E000: a text font with one private character
                   (a table is made, with a warning)
     NOFAMILY.TTE  maps U+E000 and U+E001 and names no family
-    PARTS.TTE     U+E001 is a composite glyph of two parts, one of them the
+    PARTS.TTE     U+E002 is a composite glyph of two parts, one of them the
                   glyph of U+E000 moved, the other a glyph no character maps
     CFFLABEL.OTF  "Kestra CFF Labels": the characters labels need, in CFF
                   outlines, which a table cannot embed
@@ -99,8 +99,8 @@ def main(argv):
     build(outdir / "NOPUA.TTF", "Kestra No PUA", [ord("A")])
     build(outdir / "TEXTPUA.TTF", "Kestra Text PUA", [ord("A"), 0xE000])
     build(outdir / "NOFAMILY.TTE", None, [0xE000, 0xE001])
-    build(outdir / "PARTS.TTE", "Kestra Parts", [0xE000, 0xE001],
-          {"g1": composite([("g0", 500, 0), ("box", 0, 400)]), "box": square()})
+    build(outdir / "PARTS.TTE", "Kestra Parts", [0xE000, 0xE001, 0xE002],
+          {"g2": composite([("g0", 500, 0), ("box", 0, 400)]), "box": square()})
     # 內, 碼 and 頁, which the labels need, and the hexadecimal digits.
     build_cff(outdir / "CFFLABEL.OTF", "Kestra CFF Labels",
               [0x5167, 0x78BC, 0x9801] + [ord(c) for c in "0123456789ABCDEF"])

@@ -34,7 +34,7 @@ struct SubsetCase {
 
 TEST(TrueTypeSubset, KeepsTheWantedGlyphsAndTheirPartsUnchanged) {
     const SubsetCase cases[] = {
-        {"PARTS.TTE", {2}, 4},     // a composite of glyph 1 and unmapped 3
+        {"PARTS.TTE", {3}, 4},     // a composite of glyph 1 and unmapped 4, renumbered
         {"PARTS.TTE", {1}, 2},     // a simple glyph alone
         {"EUDC.TTE", {1, 785}, 3}, // the first and last outlines of a range
         {"EUDC.TTE", {785, 1}, 3}, // in any order
