@@ -130,6 +130,10 @@ TEST(TableOutline, OneEntryPerRangeOnThePagesAndOnePerLeadByteBeneath) {
         EXPECT_EQ(leadBytes, c.leadBytes) << c.name;
     }
     EXPECT_TRUE(tableOutline({}, 196).empty());
+    const std::vector<OutlineEntry> exact = tableOutline({0xFA40, 0xFB40, 0xFB41}, 2);
+    ASSERT_EQ(exact.size(), 1u);
+    ASSERT_EQ(exact[0].children.size(), 2u);
+    EXPECT_EQ(exact[0].children[1].page, 1) << "a lead byte whose first code ends a page";
 }
 
 TEST(PdfNumbers, AtMostThreeDecimalsAndNoTrailingZeros) {
