@@ -16,6 +16,7 @@ import signal
 import socket
 import stat
 import struct
+import base64
 import json
 import subprocess
 import sys
@@ -171,6 +172,11 @@ def check_document(pdf):
           and fields.get("Subject", "").strip() == "Kestra EUDC Square"
           and re.fullmatch(r"kestra-table \d+\.\d+\.\d+", fields.get("Creator", "").strip()),
           info)
+    ranges = [tuple(int(x, 16) for x in found) for cmap in unicode_maps(pdf)
+              for found in re.findall(r"<([0-9A-F]{4})> <([0-9A-F]{4})> <([0-9A-F]{4})>", cmap)]
+    check("Unicode maps: each range within one last byte, on both sides",
+          len(ranges) > 40 and all(a >> 8 == b >> 8 and (c & 0xFF) + b - a <= 0xFF
+                                   for a, b, c in ranges), [r for r in ranges if r[0] >> 8 != r[1] >> 8][:3])
     outline = json.loads(subprocess.run(["qpdf", "--json", "--json-key=outlines", str(pdf)],
                                         capture_output=True, text=True).stdout)["outlines"]
     found = [(r["title"], r["destpageposfrom1"], len(r["kids"]), r["kids"][0]["title"],
@@ -180,6 +186,15 @@ def check_document(pdf):
         ("8E40-A0FE", 5, 19, "8E40-8EFE", "A040-A0FE", 19),
         ("8140-8DFE", 20, 13, "8140-81FE", "8D40-8DFE", 29),
         ("C6A1-C8FE", 30, 3, "C6A1-C6FE", "C840-C8FE", 31)], found)
+
+
+def unicode_maps(pdf):
+    """The ToUnicode CMaps of the PDF, as text."""
+    objects = json.loads(subprocess.run(
+        ["qpdf", "--json", "--json-key=qpdf", "--json-stream-data=inline",
+         "--decode-level=generalized", str(pdf)], capture_output=True, text=True).stdout)["qpdf"][1]
+    texts = (base64.b64decode(o["stream"].get("data") or "") for o in objects.values() if "stream" in o)
+    return [t.decode("latin-1") for t in texts if b"beginbfrange" in t]
 
 
 def check_fonts_of_unusual_make():
