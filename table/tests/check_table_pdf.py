@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Runs kestra-table on the test bed's generated EUDC fonts and dictionaries
-and reads its PDFs back with poppler-utils (and qpdf, when present).
+and reads its PDFs back with poppler-utils and qpdf; at the end every PDF it
+made is read by qpdf, poppler, ghostscript and mutool, none of which may warn.
 
     check_table_pdf.py KESTRA_TABLE FONT_DIR DICT_DIR WORK_DIR
 
