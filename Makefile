@@ -5,13 +5,14 @@
 #               portable zip and a per-user installer in dist/
 #   make fuzz   the dictionary-loader fuzzer (FUZZ_SECONDS, default 600)
 #   make bench  the benchmarks
+#   make deb    the Debian package of kestra-table, in dist/
 
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
 CMAKE_BUILD = cmake --build $(1) -j $(JOBS)
 NATIVE_FLAGS = -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps native asan x64 x86 test demo dist fuzz bench clean
+.PHONY: all deps native asan x64 x86 test demo dist deb fuzz bench clean
 
 all: native x64 x86
 
@@ -54,6 +55,13 @@ dist: x64 x86
 		cp build/$$arch/installer/Kestra-$$v-$$arch.zip build/$$arch/installer/Kestra-$$v-$$arch-setup.exe dist/ || exit 1; \
 	done
 	@ls -l dist/x64/Kestra.exe dist/x86/Kestra.exe dist/Kestra-*
+
+deb: native
+	@mkdir -p dist
+	@rm -f dist/kestra-table_*.deb
+	@cd build/native && cpack -G DEB >/dev/null
+	@cp build/native/package/kestra-table_*.deb dist/
+	@ls -l dist/kestra-table_*.deb
 
 fuzz: deps
 	@bash scripts/fuzz.sh

@@ -37,35 +37,36 @@ class TextBuilder {
     size_t used_ = 0;
 };
 
-// Slot 0 stands however it was written; later slots only when taken.
-void phoneticText(uint16_t puaIndex, TextBuilder& text) {
-    const auto& readings = appState.phoneticRoots[puaIndex];
-    text.append(readings[0], textLength(readings[0], kReadingTextSize));
-    for (int slot = 1; slot < kPhoneticSlots; ++slot) {
-        if (!readingTaken(readings[slot]))
-            continue;
-        text.append(kSeparator, 2);
-        text.append(readings[slot], textLength(readings[slot], kReadingTextSize));
-    }
-}
-
-void radicalText(const char* element, TextBuilder& text) {
-    text.append(element, textLength(element, kRadicalTextSize));
-}
-
 } // namespace
 
-void lookupRadicalText(uint16_t code, uint32_t layoutId) {
-    TextBuilder text(appState.annotationText);
+// Slot 0 stands however it was written; later slots only when taken.
+void forEachRadicalElement(uint16_t code, uint32_t layoutId,
+                           const std::function<void(const char* text, size_t length)>& visit) {
     const uint16_t puaIndex = codeToPuaIndex(code);
     if (puaIndex == kNoCode)
         return;
-    if (layoutId == kPhoneticLayoutId)
-        phoneticText(puaIndex, text);
-    else if (layoutId == kCangjieLayoutId)
-        radicalText(appState.cangjieRoots[puaIndex], text);
-    else if (layoutId == kQuickLayoutId)
-        radicalText(appState.quickRoots[puaIndex], text);
+    if (layoutId == kPhoneticLayoutId) {
+        const auto& readings = appState.phoneticRoots[puaIndex];
+        for (int slot = 0; slot < kPhoneticSlots; ++slot) {
+            if (slot == 0 || readingTaken(readings[slot]))
+                visit(readings[slot], textLength(readings[slot], kReadingTextSize));
+        }
+    } else if (layoutId == kCangjieLayoutId || layoutId == kQuickLayoutId) {
+        const char* element = layoutId == kCangjieLayoutId ? appState.cangjieRoots[puaIndex]
+                                                           : appState.quickRoots[puaIndex];
+        visit(element, textLength(element, kRadicalTextSize));
+    }
+}
+
+void lookupRadicalText(uint16_t code, uint32_t layoutId) {
+    TextBuilder text(appState.annotationText);
+    bool first = true;
+    forEachRadicalElement(code, layoutId, [&](const char* element, size_t length) {
+        if (!first)
+            text.append(kSeparator, 2);
+        text.append(element, length);
+        first = false;
+    });
 }
 
 } // namespace kestra

@@ -7,8 +7,8 @@ packages=(
     cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
     mingw-w64 wine wine64 xvfb xauth xdotool imagemagick ghostscript
     fonts-arphic-uming python3-fonttools locales clang-format nsis
-    pkg-config libcairo2-dev libfreetype-dev libfontconfig-dev libqpdf-dev zlib1g-dev
-    poppler-utils qpdf fntsample
+    pkg-config libfreetype-dev libfontconfig-dev libqpdf-dev libdeflate-dev dpkg-dev man-db
+    poppler-utils qpdf mupdf-tools fntsample
 )
 
 missing=()

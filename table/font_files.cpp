@@ -1,12 +1,20 @@
 #include "table/font_files.h"
 
 #include <fontconfig/fontconfig.h>
+#include FT_SFNT_NAMES_H
+#include FT_TRUETYPE_IDS_H
+#include FT_TRUETYPE_TABLES_H
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
+#include "table/big5_text.h"
 #include "table/glyph_index.h"
 
 namespace kestra {
@@ -31,6 +39,25 @@ std::string unreadableReason(const std::string& path) {
     const int error = errno;
     std::fclose(file);
     return readable ? std::string() : std::strerror(error);
+}
+
+// Big-endian UTF-16, as the name table holds it; a lone surrogate is dropped.
+std::string utf8OfUtf16(const FT_Byte* text, FT_UInt length) {
+    std::string utf8;
+    for (FT_UInt i = 0; i + 1 < length; i += 2) {
+        char32_t unit = static_cast<char32_t>((text[i] << 8) | text[i + 1]);
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < length) {
+            const char32_t low = static_cast<char32_t>((text[i + 2] << 8) | text[i + 3]);
+            if (low < 0xDC00 || low >= 0xE000)
+                continue;
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        } else if (unit >= 0xD800 && unit < 0xE000) {
+            continue;
+        }
+        appendUtf8(utf8, unit);
+    }
+    return utf8;
 }
 
 bool isOrdinaryCharacter(FT_ULong character) {
@@ -108,6 +135,95 @@ LabelFontProblem missingLabelFont(LabelFontProblem problem) {
 
 } // namespace
 
+MappedFile::~MappedFile() {
+    unmap();
+}
+
+MappedFile::MappedFile(MappedFile&& other) noexcept : data_(other.data_), size_(other.size_) {
+    other.data_ = nullptr;
+    other.size_ = 0;
+}
+
+MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
+    if (this != &other) {
+        unmap();
+        data_ = other.data_;
+        size_ = other.size_;
+        other.data_ = nullptr;
+        other.size_ = 0;
+    }
+    return *this;
+}
+
+void MappedFile::unmap() {
+    if (data_ != nullptr)
+        munmap(data_, size_);
+    data_ = nullptr;
+    size_ = 0;
+}
+
+bool MappedFile::map(const std::string& path) {
+    unmap();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    bool mapped = fstat(fd, &info) == 0;
+    if (mapped && info.st_size > 0) {
+        void* bytes =
+            mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+        mapped = bytes != MAP_FAILED;
+        if (mapped) {
+            data_ = static_cast<unsigned char*>(bytes);
+            size_ = static_cast<size_t>(info.st_size);
+        }
+    }
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return mapped;
+}
+
+FT_Face openFace(FT_Library library, const MappedFile& file, int index) {
+    FT_Face face = nullptr;
+    if (library == nullptr || file.size() == 0 ||
+        FT_New_Memory_Face(library, file.data(), static_cast<FT_Long>(file.size()), index, &face) !=
+            0)
+        return nullptr;
+    return face;
+}
+
+bool hasTrueTypeOutlines(FT_Face face) {
+    FT_ULong length = 0;
+    return face != nullptr &&
+           FT_Load_Sfnt_Table(face, FT_MAKE_TAG('g', 'l', 'y', 'f'), 0, nullptr, &length) == 0 &&
+           length > 0;
+}
+
+std::string familyNameOf(FT_Face face) {
+    // Windows' Unicode names: Traditional Chinese first, then English.
+    constexpr FT_UShort kChineseTaiwan = 0x0404;
+    constexpr FT_UShort kEnglishUs = 0x0409;
+    const FT_UInt count = face != nullptr ? FT_Get_Sfnt_Name_Count(face) : 0;
+    std::string best;
+    int bestRank = 0;
+    for (FT_UInt i = 0; i < count; ++i) {
+        FT_SfntName name;
+        if (FT_Get_Sfnt_Name(face, i, &name) != 0 || name.name_id != TT_NAME_ID_FONT_FAMILY ||
+            name.platform_id != TT_PLATFORM_MICROSOFT ||
+            (name.encoding_id != TT_MS_ID_UNICODE_CS && name.encoding_id != TT_MS_ID_UCS_4))
+            continue;
+        const int rank = name.language_id == kChineseTaiwan ? 3
+                         : name.language_id == kEnglishUs   ? 2
+                                                            : 1;
+        if (rank > bestRank) {
+            bestRank = rank;
+            best = utf8OfUtf16(name.string, name.string_len);
+        }
+    }
+    return best;
+}
+
 FreeTypeLibrary::FreeTypeLibrary() {
     if (FT_Init_FreeType(&library_) != 0)
         library_ = nullptr;
@@ -138,8 +254,10 @@ bool EudcFont::open(FT_Library library, const std::string& path) {
     const std::string reason = unreadableReason(path);
     if (!reason.empty())
         return fail(FontProblem::Unreadable, reason);
-    FT_Face face = nullptr;
-    if (library == nullptr || FT_New_Face(library, path.c_str(), 0, &face) != 0)
+    if (!file_.map(path))
+        return fail(FontProblem::Unreadable, std::strerror(errno));
+    FT_Face face = openFace(library, file_, 0);
+    if (face == nullptr)
         return fail(FontProblem::NotAFont);
     face_ = FontFace(face);
     if (!mapPuaCodes())
@@ -211,9 +329,14 @@ bool EudcFont::definesCode(uint16_t code) const {
     return slot->format == FT_GLYPH_FORMAT_OUTLINE && slot->outline.n_contours > 0;
 }
 
-bool EudcFont::fail(FontProblem problem, std::string reason) {
+void EudcFont::close() {
     face_ = FontFace();
+    file_ = MappedFile();
     glyphByPuaIndex_.clear();
+}
+
+bool EudcFont::fail(FontProblem problem, std::string reason) {
+    close();
     problem_ = problem;
     reason_ = std::move(reason);
     return false;

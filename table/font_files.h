@@ -14,6 +14,43 @@
 
 namespace kestra {
 
+// A file's bytes, mapped read-only for the life of the object. FreeType
+// draws from them and HarfBuzz subsets them, so a font is in memory once.
+class MappedFile {
+  public:
+    MappedFile() = default;
+    ~MappedFile();
+    MappedFile(MappedFile&& other) noexcept;
+    MappedFile& operator=(MappedFile&& other) noexcept;
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    // False, with errno set, when the file cannot be mapped. An empty file
+    // maps to no bytes.
+    bool map(const std::string& path);
+
+    const unsigned char* data() const { return data_; }
+    size_t size() const { return size_; }
+
+  private:
+    void unmap();
+
+    unsigned char* data_ = nullptr;
+    size_t size_ = 0;
+};
+
+// A face read from a font file's mapped bytes; index chooses the face of a
+// collection. Null on failure.
+FT_Face openFace(FT_Library library, const MappedFile& file, int index);
+
+// Whether the face's glyphs are TrueType outlines (a 'glyf' table), the kind
+// the table embeds.
+bool hasTrueTypeOutlines(FT_Face face);
+
+// The face's family name in UTF-8: the Traditional Chinese name where the
+// font has one, else the English one; empty when it has neither.
+std::string familyNameOf(FT_Face face);
+
 class FreeTypeLibrary {
   public:
     FreeTypeLibrary();
@@ -44,6 +81,18 @@ class FontFace {
     FT_Face face_ = nullptr;
 };
 
+// A font file's face with the bytes it reads, let go together.
+struct FontFile {
+    MappedFile file; // before the face, which reads it until its end
+    FontFace face;
+    int index = 0;
+
+    void close() {
+        face = FontFace();
+        file = MappedFile();
+    }
+};
+
 enum class FontProblem {
     None,
     Unreadable,
@@ -59,6 +108,8 @@ class EudcFont {
     // for an unreadable file, and lostCodes() the codes, in PUA order, whose
     // glyphs a truncated or damaged file has lost.
     bool open(FT_Library library, const std::string& path);
+    // Lets the face and the file go.
+    void close();
 
     FontProblem problem() const { return problem_; }
     const std::string& reason() const { return reason_; }
@@ -69,6 +120,7 @@ class EudcFont {
     size_t ordinaryCharacterCount() const { return ordinaryCharacterCount_; }
     char32_t firstOrdinaryCharacter() const { return firstOrdinaryCharacter_; }
     FT_Face face() const { return face_.get(); }
+    const MappedFile& file() const { return file_; }
 
     // The glyph of a user-defined code, 0 when the font maps no glyph to it.
     FT_UInt glyphOfCode(uint16_t code) const;
@@ -83,6 +135,7 @@ class EudcFont {
     void countOrdinaryCharacters();
     bool fail(FontProblem problem, std::string reason = {});
 
+    MappedFile file_; // before the face, which reads it until its end
     FontFace face_;
     std::vector<FT_UInt> glyphByPuaIndex_;
     FontProblem problem_ = FontProblem::None;
@@ -93,8 +146,8 @@ class EudcFont {
 };
 
 // Fontconfig keeps its parsed configuration for the life of the process. A
-// program that looks fonts up holds one session for its whole run and so ends
-// with everything released.
+// program that looks fonts up holds a session while it does, so that the
+// configuration is released as soon as the font is found.
 class FontconfigSession {
   public:
     FontconfigSession() = default;

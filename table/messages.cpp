@@ -24,7 +24,11 @@ const MessageTexts kMessages[] = {
      "Phonetic and Cangjie radicals.\n"
      "\n"
      "  -o, --output FILE        the PDF to write (default: FONT-FILE's name with .pdf,\n"
-     "                           in the current folder); - for standard output\n"
+     "                           or .tsv with --list, in the current folder); - for\n"
+     "                           standard output\n"
+     "      --list               write the same codes as tab-separated text instead:\n"
+     "                           Big5 code, Unicode code point, whether the font has a\n"
+     "                           glyph, then the radicals of each dictionary\n"
      "  -r, --range START-END    only the codes START to END in code order, four\n"
      "                           hexadecimal digits each (default: all codes in\n"
      "                           private-use order)\n"
@@ -40,6 +44,7 @@ const MessageTexts kMessages[] = {
      "      --label-font FAMILY  the fontconfig family of the codes, headings and\n"
      "                           radicals (default \"AR PL UMing TW\")\n"
      "  -h, --help               show this help\n"
+     "      --version            show the version\n"
      "\n"
      "The page is the paper less a 5 mm margin on each side. An input file is never\n"
      "the output, and only a regular file (or a link to one) is replaced.\n",
@@ -47,8 +52,10 @@ const MessageTexts kMessages[] = {
      "把造字檔（.TTE）的對照表寫成 PDF：每個使用者自造字的 Big5 內碼、字形，\n"
      "並可附上注音、倉頡字根。\n"
      "\n"
-     "  -o, --output 檔案        要寫出的 PDF（預設：造字檔的檔名改為 .pdf，放在目前的資料夾）；\n"
-     "                           - 表示寫到標準輸出\n"
+     "  -o, --output 檔案        要寫出的 PDF（預設：造字檔的檔名改為 .pdf，加 --list 時為\n"
+     "                           .tsv，放在目前的資料夾）；- 表示寫到標準輸出\n"
+     "      --list               改為寫出同一批字碼的 tab 分隔文字：Big5 內碼、Unicode\n"
+     "                           字碼、字型是否有字形，再依序是各字根檔的字根\n"
      "  -r, --range 起始碼-結束碼  只印起始碼到結束碼（依內碼順序），各為四位十六進位數字\n"
      "                           （預設：依私用區順序印全部的字碼）\n"
      "      --phonetic 檔案      注音輸入法字根檔\n"
@@ -61,6 +68,7 @@ const MessageTexts kMessages[] = {
      "      --label-font 字型    內碼、標題與字根所用的 fontconfig 字型\n"
      "                           （預設 \"AR PL UMing TW\"）\n"
      "  -h, --help               顯示這份說明\n"
+     "      --version            顯示版本\n"
      "\n"
      "頁面為紙張四邊各留 5 公釐後的範圍。輸入的檔案絕不會被當成輸出檔，\n"
      "而且只會取代一般檔案（或指向一般檔案的連結）。\n"},
@@ -122,6 +130,11 @@ const MessageTexts kMessages[] = {
      "and name its family with --label-font",
      "沒有安裝任何含有中文字的字型：請安裝一個（例如 AR PL UMing TW），"
      "並以 --label-font 指定它的名稱"},
+    {Message::LabelFontNotTrueType,
+     "\"%s\" has no TrueType outlines, which the table embeds: choose a TrueType family "
+     "with --label-font (such as AR PL UMing TW)",
+     "「%s」不是 TrueType 外框字型，無法內嵌到表格裡：請以 --label-font 指定 TrueType 字型"
+     "（例如 AR PL UMing TW）"},
     {Message::NoDefinedCode, "%s: none of the codes to print has a glyph in the font",
      "%s：要印的字碼在這個字型裡都沒有字形"},
     {Message::PageTooSmall,
@@ -140,6 +153,7 @@ const MessageTexts kMessages[] = {
     {Message::OutputUnwritable, "%s: cannot write in this folder: %s",
      "%s：無法在這個資料夾寫入：%s"},
     {Message::OutputFailed, "%s: writing the PDF failed: %s", "%s：寫出 PDF 失敗：%s"},
+    {Message::ListFailed, "%s: writing the list failed: %s", "%s：寫出字碼清單失敗：%s"},
 };
 
 const char* templateOf(Message message, Language language) {

@@ -48,6 +48,7 @@ enum class Message {
     NoLabelFont,
     NoSuchLabelFamily,
     NoChineseFont,
+    LabelFontNotTrueType,
     NoDefinedCode,
     PageTooSmall,
     OutputIsInput,
@@ -55,6 +56,7 @@ enum class Message {
     OutputIsTerminal,
     OutputUnwritable,
     OutputFailed,
+    ListFailed,
 };
 
 // The text with its "%s" replaced by the fields in order.

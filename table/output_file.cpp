@@ -23,7 +23,7 @@ constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 // The temporary file being written, for a signal that ends the run (Ctrl-C,
 // a closed terminal, kill): fixed storage and a plain flag, since a signal
 // handler may touch nothing else. Only the process that made the file
-// removes it; the worker processes inherit the handler.
+// removes it: a child forked by a library inherits the handler.
 char pendingPath[4096];
 volatile sig_atomic_t pendingOwner = 0;
 
@@ -170,7 +170,7 @@ bool OutputFile::open(const std::string& target) {
 }
 
 bool OutputFile::openStandardOutput() {
-    if (isatty(STDOUT_FILENO))
+    if (terminal_ == Terminal::Refused && isatty(STDOUT_FILENO))
         return refuse(Refusal::Terminal);
     toStandardOutput_ = true;
     stream_ = stdout;

@@ -24,8 +24,12 @@ class OutputFile {
         HiddenFile, // what a file system without unnamed files gets
     };
     enum class Refusal { None, NotARegularFile, Terminal };
+    // Whether "-" may be a terminal: a PDF there is noise, a text is read.
+    enum class Terminal { Refused, Allowed };
 
-    explicit OutputFile(Staging staging = Staging::UnnamedWhereSupported) : staging_(staging) {}
+    explicit OutputFile(Staging staging = Staging::UnnamedWhereSupported,
+                        Terminal terminal = Terminal::Refused)
+        : staging_(staging), terminal_(terminal) {}
     // Removes whatever commit() did not name.
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
@@ -53,6 +57,7 @@ class OutputFile {
     void discard();
 
     Staging staging_;
+    Terminal terminal_;
     std::FILE* stream_ = nullptr;
     bool toStandardOutput_ = false;
     bool unnamed_ = false;

@@ -1,61 +1,43 @@
-// A PDF page as one more face of DrawSurface: cairo draws what the page
-// renderer asks for, in page units (0.1 mm, y negative downwards) mapped by the
-// transformation of the cairo context. Every text is real text: the labels
-// carry their Unicode, and a glyph cell its PUA character.
+// A PDF page as one more face of DrawSurface: what the page renderer draws
+// becomes the few PDF operators it needs (texts, boxes, lines) in the page's
+// content stream, in page units (0.1 mm, y negative downwards) mapped to the
+// paper by the page's matrix. Every text is real text: each glyph carries the
+// character it stands for, a glyph cell its PUA character.
+//
+// As Windows draws a face with its linked EUDC font, every font draws the
+// user-defined codes from the EUDC font file and every other character from
+// the label font; a font's height is all that sets it apart.
 //
 // A page is hundreds of small texts and boxes, all opaque black and none over
-// another, and cairo's cost is per drawing operation: so the surface gathers
-// the texts of each font and the outlines of each pen width, and draws each
-// group in one operation when the page is flushed (or before anything that
-// paints over what came before).
+// another: the surface gathers the texts of each font and the outlines of
+// each pen width and writes each group once, when the page is taken (or
+// before anything that paints over what came before).
 #pragma once
 
-#include <cairo.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "print/draw_surface.h"
 #include "table/big5_text.h"
+#include "table/font_subset.h"
 
 namespace kestra {
 
 class EudcFont;
 
-// A FreeType face as cairo draws it, with the metrics GDI would give a font
-// of a given cell height.
-class CairoFace {
-  public:
-    explicit CairoFace(FT_Face face);
-    ~CairoFace();
-    CairoFace(const CairoFace&) = delete;
-    CairoFace& operator=(const CairoFace&) = delete;
-
-    bool ok() const;
-    cairo_font_face_t* get() const { return face_; }
-    FT_Face ftFace() const { return ftFace_; }
-    // A positive GDI height is the cell height, ascent and descent together.
-    double emForHeight(int32_t height) const { return height * emPerCell_; }
-    double baselineForHeight(int32_t height) const { return height * ascentPerCell_; }
-    // Advance in font units; 0 for a glyph FreeType cannot measure.
-    double advance(FT_UInt glyph) const;
-
-  private:
-    FT_Face ftFace_;
-    cairo_font_face_t* face_;
-    double emPerCell_ = 1.0;
-    double ascentPerCell_ = 0.8;
+// Where page units land on the paper, in points from its bottom left.
+struct PageMatrix {
+    double pointsPerUnit = 1;
+    double originX = 0; // the top left of the printable area
+    double originY = 0;
 };
 
 class PdfSurface : public DrawSurface {
   public:
-    // glyphFaceName is the Big5 face name in which the renderer draws the
-    // glyph cells; every other face draws in the label font.
-    PdfSurface(cairo_t* cr, const EudcFont& eudc, const CairoFace& glyphFace,
-               const CairoFace& labelFace, std::string glyphFaceName);
+    PdfSurface(const EudcFont& eudc, FontSubset& eudcFont, FontSubset& labelFont,
+               PageMatrix matrix);
     ~PdfSurface() override;
 
     SurfaceObject createFont(int32_t height, const char* face) override;
@@ -69,36 +51,43 @@ class PdfSurface : public DrawSurface {
     void lineTo(int32_t x, int32_t y) override;
     int32_t textWidth(const char* text, int length) override;
 
-    // Draws everything gathered so far; before the page is shown.
-    void flush();
+    // The content stream of everything drawn since the last page was taken.
+    std::string takePage();
+
+    // The resource names under which the page content uses the two fonts.
+    static constexpr char kEudcFontName[] = "E";
+    static constexpr char kLabelFontName[] = "L";
 
     struct Object;
-    struct ScaledFont;
-    struct TextRun;
+    struct TextGroup;
 
   private:
     struct Stroke {
         double width;
         bool box;
-        double x0, y0, x1, y1;
+        int32_t x0, y0, x1, y1;
+    };
+    struct Glyph {
+        bool eudc;
+        FT_UInt glyph;
+        char32_t character;
     };
 
-    ScaledFont* scaledFont(const CairoFace& face, int32_t height);
-    double layOutText(const ScaledFont& font, const char* text, int length, double x, double y,
-                      TextRun* run);
-    double layOutCells(const ScaledFont& font, const char* text, int length, double x, double y,
-                       TextRun* run);
+    TextGroup* textGroup(bool eudc, int32_t height);
+    void glyphsOf(const char* text, int length);
+    double layOut(int32_t height, const char* text, int length, double x, double y, bool draw);
+    void flush();
     void flushStrokes();
     void flushTexts();
 
-    cairo_t* cr_;
     const EudcFont& eudc_;
-    const CairoFace& glyphFace_;
-    const CairoFace& labelFace_;
-    std::string glyphFaceName_;
+    FontSubset& eudcFont_;
+    FontSubset& labelFont_;
     Big5Text big5_;
+    std::string content_;
 
-    std::vector<std::unique_ptr<ScaledFont>> scaledFonts_;
+    std::vector<std::unique_ptr<TextGroup>> textGroups_;
+    std::vector<Glyph> glyphs_; // of the text being laid out
     std::unique_ptr<Object> defaultFont_;
     std::unique_ptr<Object> defaultPen_;
     std::unique_ptr<Object> whiteBrush_;
@@ -109,6 +98,7 @@ class PdfSurface : public DrawSurface {
     int32_t penX_ = 0;
     int32_t penY_ = 0;
     std::vector<Stroke> strokes_;
+    std::string prologue_;
 };
 
 } // namespace kestra

@@ -125,6 +125,17 @@ TableJob::TableJob(PageSize printable, const std::vector<uint16_t>* chosenCodes)
     layout_ = computePageLayout(printable_, appState);
 }
 
+std::vector<uint16_t> TableJob::codes() const {
+    if (onlyChosen_)
+        return chosenCodes_;
+    std::vector<uint16_t> codes;
+    walkRange([&](uint16_t code) {
+        codes.push_back(code);
+        return true;
+    });
+    return codes;
+}
+
 void TableJob::drawPage(DrawSurface& surface, int32_t pageNumber) const {
     PageRenderer renderer(surface, layout_, printable_, kTablePageTexts);
     if (onlyChosen_)

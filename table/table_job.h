@@ -50,6 +50,8 @@ class TableJob {
     TableJob(PageSize printable, const std::vector<uint16_t>* chosenCodes = nullptr);
 
     const PageLayout& layout() const { return layout_; }
+    // The codes of the cells, in page order.
+    std::vector<uint16_t> codes() const;
 
     void drawPage(DrawSurface& surface, int32_t pageNumber) const;
 

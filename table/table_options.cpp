@@ -45,15 +45,17 @@ class Parser {
         OptionsResult result;
         for (next_ = 1; next_ < argc_ && error_.empty();)
             take(argv_[next_++]);
-        if (wantsHelp()) {
+        if (wants("-h", "--help") || wants("--version", "--version")) {
             result.ok = true;
-            result.options.help = true;
+            result.options.help = wants("-h", "--help");
+            result.options.version = !result.options.help;
             return result;
         }
         if (error_.empty() && options_.fontPath.empty())
             fail(Message::NoFontFile);
         if (error_.empty() && options_.outputPath.empty())
-            options_.outputPath = defaultOutputPath(options_.fontPath);
+            options_.outputPath =
+                defaultOutputPath(options_.fontPath, options_.list ? ".tsv" : ".pdf");
         result.ok = error_.empty();
         result.options = options_;
         result.error = error_;
@@ -61,11 +63,11 @@ class Parser {
     }
 
   private:
-    bool wantsHelp() const {
+    bool wants(const char* shortName, const char* longName) const {
         for (int i = 1; i < argc_; ++i) {
             if (std::strcmp(argv_[i], "--") == 0)
                 return false;
-            if (std::strcmp(argv_[i], "-h") == 0 || std::strcmp(argv_[i], "--help") == 0)
+            if (std::strcmp(argv_[i], shortName) == 0 || std::strcmp(argv_[i], longName) == 0)
                 return true;
         }
         return false;
@@ -98,10 +100,10 @@ class Parser {
         if (equals != std::string::npos)
             inlineValue = argument.substr(equals + 1);
 
-        if (name == "--landscape" || name == "--defined-only") {
+        if (bool* flag = flagOption(name)) {
             if (inlineValue)
                 return fail(Message::UnknownOption, argument);
-            (name == "--landscape" ? options_.landscape : options_.definedOnly) = true;
+            *flag = true;
             return;
         }
         if (!isValueOption(name))
@@ -112,6 +114,16 @@ class Parser {
             inlineValue = argv_[next_++];
         }
         takeValue(name, *inlineValue);
+    }
+
+    bool* flagOption(const std::string& name) {
+        if (name == "--landscape")
+            return &options_.landscape;
+        if (name == "--defined-only")
+            return &options_.definedOnly;
+        if (name == "--list")
+            return &options_.list;
+        return nullptr;
     }
 
     static bool isValueOption(const std::string& name) {
@@ -225,13 +237,13 @@ OptionsResult parseTableOptions(int argc, const char* const* argv, Language lang
     return Parser(argc, argv, language).run();
 }
 
-std::string defaultOutputPath(const std::string& fontPath) {
+std::string defaultOutputPath(const std::string& fontPath, const char* extension) {
     const size_t slash = fontPath.find_last_of('/');
     std::string name = slash == std::string::npos ? fontPath : fontPath.substr(slash + 1);
     const size_t dot = name.find_last_of('.');
     if (dot != std::string::npos && dot > 0)
         name.erase(dot);
-    return name + ".pdf";
+    return name + extension;
 }
 
 } // namespace kestra

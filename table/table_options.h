@@ -32,7 +32,9 @@ struct TableOptions {
     bool landscape = false;
     bool definedOnly = false;
     std::string labelFamily = "AR PL UMing TW";
+    bool list = false; // the codes as tab-separated text instead of a PDF
     bool help = false;
+    bool version = false;
 };
 
 struct OptionsResult {
@@ -41,10 +43,11 @@ struct OptionsResult {
     std::string error; // in the chosen language, when !ok
 };
 
-// argv[0] is the program's name. --help wins over every other mistake.
+// argv[0] is the program's name. --help, then --version, win over every
+// other mistake.
 OptionsResult parseTableOptions(int argc, const char* const* argv, Language language);
 
-// FONT-FILE's name without folder and extension, with ".pdf".
-std::string defaultOutputPath(const std::string& fontPath);
+// FONT-FILE's name without folder and extension, with the extension given.
+std::string defaultOutputPath(const std::string& fontPath, const char* extension = ".pdf");
 
 } // namespace kestra

@@ -1,24 +1,21 @@
-// Writes every page of a table job into a PDF stream through cairo.
+// Draws every page of a table job into a PDF document, with its fonts and
+// outline. Each font is closed as soon as its glyphs are cut out for the
+// document, which then needs nothing else to be written.
 #pragma once
 
-#include <cstdio>
+#include <memory>
 #include <string>
 
+#include "table/pdf_document.h"
 #include "table/table_job.h"
 
 namespace kestra {
 
-class CairoFace;
 class EudcFont;
+struct FontFile;
 
-struct TableFonts {
-    const EudcFont& eudc;
-    const CairoFace& glyphFace;
-    const CairoFace& labelFace;
-};
-
-// Empty on success, else why the PDF could not be written.
-std::string writeTablePdf(const TableJob& job, const PaperGeometry& paper, const TableFonts& fonts,
-                          const std::string& title, std::FILE* out);
+// Null on failure, with problem saying why.
+std::unique_ptr<PdfDocument> makeTablePdf(const TableJob& job, const PaperGeometry& paper,
+                                          EudcFont& eudc, FontFile& labels, std::string& problem);
 
 } // namespace kestra

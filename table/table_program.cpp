@@ -15,10 +15,10 @@
 #include "ime/radical_dictionary.h"
 #include "ime/whole_file.h"
 #include "table/big5_text.h"
+#include "table/code_list.h"
 #include "table/font_files.h"
 #include "table/messages.h"
 #include "table/output_file.h"
-#include "table/pdf_surface.h"
 #include "table/table_job.h"
 #include "table/table_options.h"
 #include "table/table_pdf.h"
@@ -40,12 +40,6 @@ void report(const std::string& message) {
 std::string fileNameOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string absolutePath(const std::string& path) {
-    std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr),
-                                                         &std::free);
-    return resolved ? std::string(resolved.get()) : path;
 }
 
 // "FA40, FA42, ..." : the first codes of a list, and a mark when there are more.
@@ -98,6 +92,10 @@ class TableProgram {
             std::fputs(text(Message::Usage).c_str(), stdout);
             return EXIT_SUCCESS;
         }
+        if (parsed.options.version) {
+            std::puts("kestra-table " KESTRA_VERSION);
+            return EXIT_SUCCESS;
+        }
         options_ = parsed.options;
         return makeTable() ? EXIT_SUCCESS : kExitFailure;
     }
@@ -119,10 +117,13 @@ class TableProgram {
     bool makeTable() {
         if (!outputIsNoInput() || !openEudcFont())
             return false;
-        const std::string fontPath = absolutePath(options_.fontPath);
-        applyTableOptions(options_, big5_.fromUtf8(fileNameOf(fontPath)).c_str(),
-                          big5_.fromUtf8(fontPath).c_str());
-        if (!loadDictionaries() || !openLabelFont())
+        const std::string family = familyNameOf(eudc_.face());
+        const std::string fileName = fileNameOf(options_.fontPath);
+        // The header names the font as the user knows it, and its file as
+        // the user gave it.
+        applyTableOptions(options_, big5_.fromUtf8(family.empty() ? fileName : family).c_str(),
+                          big5_.fromUtf8(options_.fontPath).c_str());
+        if (!loadDictionaries() || (!options_.list && !openLabelFont()))
             return false;
         std::optional<std::vector<uint16_t>> chosen;
         if (options_.definedOnly) {
@@ -132,9 +133,11 @@ class TableProgram {
         }
         const PaperGeometry paper = paperGeometry(options_.paper, options_.landscape);
         const TableJob job(paper.printable, chosen ? &*chosen : nullptr);
+        if (options_.list)
+            return writeList(job);
         if (!job.layout().fitsOnPage())
             return fail(Message::PageTooSmall);
-        return write(job, paper, fileNameOf(fontPath));
+        return write(job, paper, {fileName, family, "kestra-table " KESTRA_VERSION});
     }
 
     // A user's font or dictionary may be the only copy of years of work.
@@ -212,7 +215,11 @@ class TableProgram {
     }
 
     bool openLabelFont() {
-        const LabelFont found = findLabelFont(options_.labelFamily);
+        LabelFont found;
+        {
+            FontconfigSession fontconfig;
+            found = findLabelFont(options_.labelFamily);
+        }
         switch (found.problem) {
         case LabelFontProblem::None:
             break;
@@ -224,25 +231,46 @@ class TableProgram {
             return fail(Message::NoChineseFont);
         }
         FT_Face face = nullptr;
-        if (FT_New_Face(library_.get(), found.location.path.c_str(), found.location.index, &face) !=
-            0)
+        if (labelFont_.file.map(found.location.path))
+            face = openFace(library_.get(), labelFont_.file, found.location.index);
+        if (face == nullptr)
             return fail(Message::NoLabelFont, {options_.labelFamily});
-        labelFace_ = FontFace(face);
+        labelFont_.face = FontFace(face);
+        if (!hasTrueTypeOutlines(face))
+            return fail(Message::LabelFontNotTrueType, {options_.labelFamily});
+        labelFont_.index = found.location.index;
         return true;
     }
 
-    bool write(const TableJob& job, const PaperGeometry& paper, const std::string& title) {
+    bool write(const TableJob& job, const PaperGeometry& paper,
+               const DocumentInformation& information) {
         OutputFile output;
         if (!output.open(options_.outputPath))
             return failToOpen(output);
-        const CairoFace glyphFace(eudc_.face());
-        const CairoFace labelFace(labelFace_.get());
-        const std::string problem =
-            writeTablePdf(job, paper, {eudc_, glyphFace, labelFace}, title, output.stream());
+        std::string problem;
+        const std::unique_ptr<PdfDocument> document =
+            makeTablePdf(job, paper, eudc_, labelFont_, problem);
+        if (!document)
+            return fail(Message::OutputFailed, {options_.outputPath, problem});
+        document->setInformation(information);
+        problem = document->write(output.stream());
         if (!problem.empty())
             return fail(Message::OutputFailed, {options_.outputPath, problem});
         if (!output.commit())
             return fail(Message::OutputFailed, {options_.outputPath, output.error()});
+        return true;
+    }
+
+    // A list on a terminal is read there.
+    bool writeList(const TableJob& job) {
+        OutputFile output(OutputFile::Staging::UnnamedWhereSupported,
+                          OutputFile::Terminal::Allowed);
+        if (!output.open(options_.outputPath))
+            return failToOpen(output);
+        if (!writeCodeList(job.codes(), eudc_, output.stream()))
+            return fail(Message::ListFailed, {options_.outputPath, std::strerror(errno)});
+        if (!output.commit())
+            return fail(Message::ListFailed, {options_.outputPath, output.error()});
         return true;
     }
 
@@ -258,13 +286,12 @@ class TableProgram {
         return fail(Message::OutputUnwritable, {options_.outputPath, output.error()});
     }
 
-    FontconfigSession fontconfig_; // first in, last out
     Language language_;
     TableOptions options_;
     Big5Text big5_;
     FreeTypeLibrary library_;
     EudcFont eudc_;
-    FontFace labelFace_;
+    FontFile labelFont_;
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Runs kestra-table on the test bed's generated EUDC fonts and dictionaries
-and reads its PDFs back with poppler-utils (and qpdf, when present).
+and reads its PDFs back with poppler-utils and qpdf; at the end every PDF it
+made is read by qpdf, poppler, ghostscript and mutool, none of which may warn.
 
     check_table_pdf.py KESTRA_TABLE FONT_DIR DICT_DIR WORK_DIR
 
@@ -16,6 +17,8 @@ import signal
 import socket
 import stat
 import struct
+import base64
+import json
 import subprocess
 import sys
 import threading
@@ -44,10 +47,10 @@ def check(name, ok, detail=""):
         print("FAILED: %s %s" % (name, detail))
 
 
-def run(*args, lang="C.UTF-8"):
+def run(*args, lang="C.UTF-8", cwd=None):
     env = dict(os.environ, LC_ALL="", LC_MESSAGES="", LANG=lang)
     return subprocess.run([str(PROGRAM), *map(str, args)], capture_output=True, text=True,
-                          env=env)
+                          env=env, cwd=cwd)
 
 
 def pages(pdf):
@@ -92,6 +95,19 @@ def dark_pixels(pdf, page, left, top, right, bottom):
     return sum(1 for p in pixels if p < 128)
 
 
+def points(units):
+    """Points from the paper's left edge of a page-unit x."""
+    return (units + MARGIN) * 72 / 254
+
+
+def word_box(pdf, page, word):
+    """(xMin, yMin) of the word on the page, as poppler places it."""
+    boxes = subprocess.run(["pdftotext", "-bbox", "-f", str(page), "-l", str(page), str(pdf), "-"],
+                           capture_output=True, text=True).stdout
+    found = re.search(r'xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>%s<' % word, boxes)
+    return (float(found.group(1)), float(found.group(2))) if found else (0.0, 0.0)
+
+
 def inside_box(pdf, page, column, row, x0=182):
     """Dark pixels well inside the box of a cell, away from its outline."""
     x = x0 + 248 * column
@@ -110,8 +126,8 @@ def check_whole_table():
     count, size = pages(pdf)
     check("whole table has 32 A4 pages", count == 32 and "(A4)" in size, "%d %s" % (count, size))
     first, second, last = text(pdf, 1), text(pdf, 2), text(pdf, 32)
-    check("header names the file and its path",
-          "字型：EUDC.TTE" in first and "外字檔案：%s" % EUDC.resolve() in first, first[:200])
+    check("header names the font's family and its path as given",
+          "字型：Kestra EUDC Square" in first and "外字檔案：%s" % EUDC in first, first[:200])
     check("page 1 holds cells 0 to 195",
           all(code_text(i) in first for i in (0, 1, 195)) and code_text(196) not in first)
     check("page 2 starts at cell 196", code_text(196) in second and code_text(391) in second)
@@ -124,10 +140,116 @@ def check_whole_table():
                                   ("C8FE", 32, "\uf848")]:
         check("%s copies as U+%04X" % (code, ord(character)), character in text(pdf, page))
     check("FA40 has glyph pixels in its box", inside_box(pdf, 1, 0, 0) > 50)
+    # Where the first and the last code of page 1 stand, in points from the top
+    # left: a page scaled or moved by a fraction of a point shows here.
+    first_code, last_code = word_box(pdf, 1, "FA40"), word_box(pdf, 1, code_text(195))
+    check("codes stand where the layout puts them",
+          abs(first_code[0] - points(182 + 84)) < 0.05 and abs(last_code[0] - points(182 + 6 * 248 + 84)) < 0.05
+          and abs(last_code[1] - first_code[1] - 27 * 84 * 72 / 254) < 0.05, (first_code, last_code))
     check("FA41 has none", inside_box(pdf, 1, 1, 0) == 0)
     if shutil.which("qpdf"):
         qpdf = subprocess.run(["qpdf", "--check", str(pdf)], capture_output=True, text=True)
         check("qpdf finds the file sound", qpdf.returncode == 0, qpdf.stdout[-300:])
+    every = subprocess.run(["pdftotext", str(pdf), "-"], capture_output=True, text=True).stdout
+    glyphs = sorted(c for c in every if 0xE000 <= ord(c) <= 0xF848)
+    check("every glyph cell copies as its own PUA character",
+          glyphs == [chr(0xE000 + i) for i in range(6217)], len(glyphs))
+    check_document(pdf)
+
+
+def check_document(pdf):
+    """Each font embedded once, as a subset CID font that maps to Unicode; the
+    information names the font's family; one bookmark a code range on the pages
+    and one a lead byte beneath it."""
+    fonts = subprocess.run(["pdffonts", str(pdf)], capture_output=True, text=True).stdout
+    rows = [line.split() for line in fonts.splitlines()[2:]]
+    check("two fonts, each a subset CID TrueType font with a Unicode map",
+          len(rows) == 2 and all(r[1:7] == ["CID", "TrueType", "Identity-H", "yes", "yes", "yes"]
+                                 for r in rows), fonts)
+    info = subprocess.run(["pdfinfo", str(pdf)], capture_output=True, text=True).stdout
+    fields = dict(line.split(":", 1) for line in info.splitlines() if ":" in line)
+    check("information: title, the font's family, creator",
+          fields.get("Title", "").strip() == "EUDC.TTE"
+          and fields.get("Subject", "").strip() == "Kestra EUDC Square"
+          and re.fullmatch(r"kestra-table \d+\.\d+\.\d+", fields.get("Creator", "").strip()),
+          info)
+    ranges = [tuple(int(x, 16) for x in found) for cmap in unicode_maps(pdf)
+              for found in re.findall(r"<([0-9A-F]{4})> <([0-9A-F]{4})> <([0-9A-F]{4})>", cmap)]
+    check("Unicode maps: each range within one last byte, on both sides",
+          len(ranges) > 40 and all(a >> 8 == b >> 8 and (c & 0xFF) + b - a <= 0xFF
+                                   for a, b, c in ranges), [r for r in ranges if r[0] >> 8 != r[1] >> 8][:3])
+    outline = json.loads(subprocess.run(["qpdf", "--json", "--json-key=outlines", str(pdf)],
+                                        capture_output=True, text=True).stdout)["outlines"]
+    found = [(r["title"], r["destpageposfrom1"], len(r["kids"]), r["kids"][0]["title"],
+              r["kids"][-1]["title"], r["kids"][-1]["destpageposfrom1"]) for r in outline]
+    check("a bookmark for each code range, and beneath it one for each lead byte", found == [
+        ("FA40-FEFE", 1, 5, "FA40-FAFE", "FE40-FEFE", 4),
+        ("8E40-A0FE", 5, 19, "8E40-8EFE", "A040-A0FE", 19),
+        ("8140-8DFE", 20, 13, "8140-81FE", "8D40-8DFE", 29),
+        ("C6A1-C8FE", 30, 3, "C6A1-C6FE", "C840-C8FE", 31)], found)
+
+
+def unicode_maps(pdf):
+    """The ToUnicode CMaps of the PDF, as text."""
+    objects = json.loads(subprocess.run(
+        ["qpdf", "--json", "--json-key=qpdf", "--json-stream-data=inline",
+         "--decode-level=generalized", str(pdf)], capture_output=True, text=True).stdout)["qpdf"][1]
+    texts = (base64.b64decode(o["stream"].get("data") or "") for o in objects.values() if "stream" in o)
+    return [t.decode("latin-1") for t in texts if b"beginbfrange" in t]
+
+
+def check_fonts_of_unusual_make():
+    pdf = WORK / "nofamily.pdf"
+    run(FONTS / "NOFAMILY.TTE", "-r", "FA40-FA41", "-o", pdf)
+    check("a font without a family is named by its file", "字型：NOFAMILY.TTE" in text(pdf, 1))
+    pdf = WORK / "parts.pdf"
+    run(FONTS / "PARTS.TTE", "-r", "FA40-FA42", "-o", pdf)
+    check("a glyph made of parts has its pixels", inside_box(pdf, 1, 2, 0) > 50)
+
+
+def check_list():
+    listed = run(EUDC, "--list", "--cangjie", DICTS / "cangjie_pua.dat", "--phonetic",
+                 DICTS / "phonetic_pua.dat", "-o", "-")
+    lines = listed.stdout.split("\n")
+    check("list: a heading, then the 6217 codes", listed.returncode == 0 and
+          lines[0] == "big5\tunicode\tglyph\tcangjie\tphonetic" and len(lines) == 6219
+          and lines[-1] == "", lines[:2])
+    check("list: code, code point, glyph, radicals in column order, unpadded",
+          lines[1] == "FA40\tU+E000\tyes\t日月\tㄅㄚˉ" and lines[2] == "FA41\tU+E001\tno\t\t"
+          and lines[785] == "FEFE\tU+E310\tyes\t重卜難田女\tㄅㄧㄚˉ ㄆㄧㄛˊ ㄇㄧㄜˇ ㄈㄧㄝˋ "
+                            "ㄉㄧㄞ˙ ㄊㄧㄟˉ ㄋㄧㄠˊ", lines[1:3] + [lines[785]])
+    defined = run(EUDC, "--list", "--defined-only", "-r", "8DFC-8E43", "-o", "-").stdout.split()
+    check("list: the table's choice of codes",
+          defined == "big5 unicode glyph 8DFC U+F6AE yes 8DFE U+F6B0 yes 8E40 U+E311 yes "
+                     "8E41 U+E312 yes 8E43 U+E314 yes".split(), defined)
+    check("list: the default name", run(EUDC, "--list", "-r", "FA40-FA40", cwd=WORK).returncode
+          == 0 and (WORK / "EUDC.tsv").read_text().startswith("big5\t"))
+    version = run("--version")
+    check("--version", re.fullmatch(r"kestra-table \d+\.\d+\.\d+\n", version.stdout),
+          version.stdout)
+
+
+def check_readers():
+    """Every PDF the checks made, read by four readers without a warning."""
+    pdfs = sorted(p for p in WORK.rglob("*.pdf") if p.read_bytes()[:5] == b"%PDF-")
+    readers = {
+        "qpdf": ["qpdf", "--check"],
+        "pdfinfo": ["pdfinfo"],
+        "pdffonts": ["pdffonts"],
+        "pdftotext": ["pdftotext", "-q"],
+        "ghostscript": ["gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=nullpage"],
+        "mutool": ["mutool", "draw", "-N", "-q", "-F", "txt", "-o", "/dev/null"],
+    }
+    complaints = []
+    for pdf in pdfs:
+        for name, command in readers.items():
+            result = subprocess.run(command + [str(pdf)], capture_output=True, text=True)
+            said = result.stderr if name not in ("qpdf", "ghostscript") else \
+                result.stderr + (result.stdout if name == "ghostscript" else "")
+            if result.returncode != 0 or said.strip() or "WARNING" in result.stdout:
+                complaints.append("%s %s: %s" % (name, pdf.name, (said or result.stdout)[:200]))
+    check("%d PDFs read by qpdf, poppler, ghostscript and mutool without a warning" % len(pdfs),
+          len(pdfs) >= 10 and not complaints, complaints[:4])
 
 
 def check_ring_font():
@@ -233,11 +355,22 @@ def damaged_font(folder):
     (folder / "damaged.TTE").write_bytes(bytes(data))
 
 
+def only_font(name):
+    """A fontconfig that knows no font but the one named."""
+    def set_up(folder):
+        only(folder, name)
+    return set_up
+
+
 def no_chinese_fonts(folder):
+    only(folder, "NOPUA.TTF")
+
+
+def only(folder, name):
     fonts = folder / "fonts"
     fonts.mkdir()
     (folder / "cache").mkdir()
-    shutil.copy(FONTS / "NOPUA.TTF", fonts)
+    shutil.copy(FONTS / name, fonts)
     (folder / "fonts.conf").write_text(
         "<fontconfig><dir>%s</dir><cachedir>%s</cachedir></fontconfig>"
         % (fonts, folder / "cache"))
@@ -314,6 +447,9 @@ RUNS = [
         "no font with Chinese characters is installed: install one (such as AR PL UMing TW) "
         "and name its family with --label-font", SAME, no_chinese_fonts,
         env={"FONTCONFIG_FILE": "{folder}/fonts.conf"}),
+    Run("label font of CFF outlines", ["v.TTE", "--label-font", "Kestra CFF Labels"], 1,
+        '"Kestra CFF Labels" has no TrueType outlines', SAME, only_font("CFFLABEL.OTF"),
+        env={"FONTCONFIG_FILE": "{folder}/fonts.conf"}),
     # Ends of a run other than its own.
     Run("killed while writing", ["v.TTE", "--phonetic", "phon.tbl", "--cangjie", "phon.tbl",
                                  "-o", "kept.pdf"], -signal.SIGKILL, "", SAME, how="kill"),
@@ -377,49 +513,43 @@ def wait_for(condition, seconds=10):
     return True
 
 
-def has_written(pid):
-    """Whether a worker has begun its part, and so has long set itself to end with the run."""
-    try:
-        fields = dict(line.split(": ") for line in Path("/proc/%d/io" % pid).read_text().splitlines())
-        return int(fields["wchar"]) > 0
-    except OSError:
-        return True
-
-
 def start_writing(command, folder, options, before, **popen):
-    """Starts the run and waits until it writes its table (and its workers write theirs)."""
+    """Starts the run and stops it as soon as it writes its table, so that what
+    comes next (a kill, a hang-up) finds it writing however fast it is."""
     proc = subprocess.Popen(command, cwd=folder, stdout=subprocess.DEVNULL,
                             stderr=subprocess.PIPE, **options, **popen)
-    running = lambda: proc.poll() is None
-    if wait_for(lambda: not running() or writing(proc.pid, folder, before)) and os.cpu_count() > 1:
-        wait_for(lambda: not running() or (children(proc.pid) and
-                                           all(map(has_written, children(proc.pid)))), 5)
+    if wait_for(lambda: proc.poll() is not None or writing(proc.pid, folder, before)):
+        try:
+            os.kill(proc.pid, signal.SIGSTOP)
+        except ProcessLookupError:
+            pass
     return proc
 
 
 def kill_while_writing(command, folder, options, before):
-    """SIGKILL with the workers held stopped: they must end with the run."""
+    """SIGKILL while it writes: nothing may be left, not even a child of it."""
     proc = start_writing(command, folder, options, before)
-    workers = children(proc.pid)
-    for pid in workers:
-        os.kill(pid, signal.SIGSTOP)
+    stray = children(proc.pid)
     proc.kill()
     proc.wait()
-    left = [pid for pid in workers if not wait_for(lambda: ended(pid), 5)]
+    left = [pid for pid in stray if not wait_for(lambda: ended(pid), 5)]
     for pid in left:
         os.kill(pid, signal.SIGKILL)
     err = proc.stderr.read().decode()
     proc.stderr.close()
-    return proc.returncode, err, ["workers outlived the run: %s" % left] if left else []
+    return proc.returncode, err, ["children outlived the run: %s" % left] if left else []
 
 
 def hang_up_while_writing(command, folder, options, before):
     """As nohup starts it: SIGHUP ignored, then the terminal's hang-up arrives."""
     proc = start_writing(command, folder, options, before, start_new_session=True,
                          preexec_fn=lambda: signal.signal(signal.SIGHUP, signal.SIG_IGN))
-    os.killpg(proc.pid, signal.SIGHUP)
+    problems = [] if proc.poll() is None else ["the run ended before the hang-up"]
+    if not problems:
+        os.killpg(proc.pid, signal.SIGHUP)
+        os.killpg(proc.pid, signal.SIGCONT)
     _, err = proc.communicate()
-    return proc.returncode, err.decode(), []
+    return proc.returncode, err.decode(), problems
 
 
 def run_with_file_size_limit(limit_of, command, folder, options):
@@ -504,7 +634,10 @@ def main():
     check_ring_font()
     check_annotations()
     check_choices()
+    check_fonts_of_unusual_make()
+    check_list()
     check_runs()
+    check_readers()
     print("table_pdf: %d passed, %d failed" % (results["passed"], results["failed"]))
     return 1 if results["failed"] else 0
 

@@ -1,0 +1,83 @@
+#include "table/code_list.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "eudc/app_state.h"
+#include "eudc/code_space.h"
+#include "ime/radical_text.h"
+#include "table/big5_text.h"
+#include "table/font_files.h"
+
+namespace kestra {
+namespace {
+
+constexpr unsigned kFirstPuaCodePoint = 0xE000;
+constexpr char32_t kFullWidthSpace = 0x3000;
+
+// The radical columns of appState's annotating input methods, in order.
+template <typename Visit> void forEachColumn(Visit visit) {
+    const int count =
+        appState.annotatableImeCount < kMaxImes ? appState.annotatableImeCount : kMaxImes;
+    for (int k = 0; k < count; ++k) {
+        if (appState.annotate[k] == 1)
+            visit(appState.imeTable[k].layoutId);
+    }
+}
+
+// A stored element without the full-width spaces that pad it to its
+// positions, in UTF-8.
+std::string unpadded(Big5Text& big5, const char* text, size_t length) {
+    std::string utf8;
+    for (char32_t c : big5.toUnicode(text, static_cast<int>(length))) {
+        if (c != kFullWidthSpace && c != U' ')
+            appendUtf8(utf8, c);
+    }
+    return utf8;
+}
+
+// The readings of a Phonetic code one space apart, or the radicals of a
+// Cangjie code.
+std::string radicalField(Big5Text& big5, uint16_t code, uint32_t layoutId) {
+    std::string field;
+    forEachRadicalElement(code, layoutId, [&](const char* text, size_t length) {
+        const std::string element = unpadded(big5, text, length);
+        if (!element.empty())
+            field += (field.empty() ? "" : " ") + element;
+    });
+    return field;
+}
+
+std::string codeListHeading() {
+    std::string heading = "big5\tunicode\tglyph";
+    forEachColumn([&](uint32_t layoutId) {
+        heading += layoutId == kPhoneticLayoutId ? "\tphonetic" : "\tcangjie";
+    });
+    return heading;
+}
+
+std::string codeListLine(uint16_t code, const EudcFont& font, Big5Text& big5) {
+    char fields[32];
+    std::snprintf(fields, sizeof fields, "%04X\tU+%04X\t%s", static_cast<unsigned>(code),
+                  kFirstPuaCodePoint + codeToPuaIndex(code), font.definesCode(code) ? "yes" : "no");
+    std::string line = fields;
+    forEachColumn([&](uint32_t layoutId) { line += '\t' + radicalField(big5, code, layoutId); });
+    return line;
+}
+
+} // namespace
+
+bool writeCodeList(const std::vector<uint16_t>& codes, const EudcFont& font, std::FILE* out) {
+    Big5Text big5;
+    errno = 0;
+    std::string text = codeListHeading() + '\n';
+    for (uint16_t code : codes)
+        text += codeListLine(code, font, big5) + '\n';
+    if (std::fwrite(text.data(), 1, text.size(), out) == text.size() && std::fflush(out) == 0)
+        return true;
+    if (errno == 0)
+        errno = EIO;
+    return false;
+}
+
+} // namespace kestra

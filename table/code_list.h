@@ -1,0 +1,21 @@
+// The codes of a table as tab-separated text, for those who move their
+// characters to Unicode and need the inventory: a heading line, then one line
+// a code with its Big5 code, its code point (Windows' private-use mapping),
+// whether the font has a glyph for it, and the radicals of each annotating
+// input method in column order (a Phonetic code's readings one space apart),
+// without the full-width spaces that pad them on the page.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace kestra {
+
+class EudcFont;
+
+// The radicals come from appState's annotating input methods. False when a
+// write fails; errno says why.
+bool writeCodeList(const std::vector<uint16_t>& codes, const EudcFont& font, std::FILE* out);
+
+} // namespace kestra

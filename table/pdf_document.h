@@ -1,0 +1,52 @@
+// The objects of a table's PDF, built with qpdf and written by its writer:
+// the pages with their content streams, the two fonts embedded once each as
+// CID fonts (a subset TrueType program, its widths and a ToUnicode map), the
+// outline and the document's information. Streams are compressed here, with
+// libdeflate at its fastest level, and qpdf writes them as they are.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kestra {
+
+struct SubsetFont;
+
+struct OutlineEntry {
+    std::string title;
+    int32_t page = 0; // from 1
+    std::vector<OutlineEntry> children;
+};
+
+struct DocumentInformation {
+    std::string title; // UTF-8, as are the others
+    std::string subject;
+    std::string creator;
+};
+
+class PdfDocument {
+  public:
+    PdfDocument(double widthPoints, double heightPoints);
+    ~PdfDocument();
+    PdfDocument(const PdfDocument&) = delete;
+    PdfDocument& operator=(const PdfDocument&) = delete;
+
+    // Each page uses the fonts by the names given to addFont. Each gives
+    // empty on success, else the reason it failed.
+    std::string addPage(const std::string& content);
+    std::string addFont(const char* resourceName, const SubsetFont& font);
+    void setOutline(const std::vector<OutlineEntry>& entries);
+    void setInformation(const DocumentInformation& information);
+
+    // Empty on success, else why the PDF could not be written.
+    std::string write(std::FILE* out);
+
+  private:
+    struct Objects;
+    std::unique_ptr<Objects> objects_;
+};
+
+} // namespace kestra
