@@ -1,22 +1,14 @@
 #include "table/truetype_subset.h"
 
+#include "table/sfnt_directory.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace kestra {
 namespace {
 
-constexpr uint32_t tagOf(const char (&name)[5]) {
-    return (static_cast<uint32_t>(static_cast<unsigned char>(name[0])) << 24) |
-           (static_cast<uint32_t>(static_cast<unsigned char>(name[1])) << 16) |
-           (static_cast<uint32_t>(static_cast<unsigned char>(name[2])) << 8) |
-           static_cast<uint32_t>(static_cast<unsigned char>(name[3]));
-}
-
-constexpr uint32_t kCollectionTag = tagOf("ttcf");
 constexpr uint32_t kChecksumMagic = 0xB1B0AFBA;
-constexpr size_t kDirectoryHeaderSize = 12;
-constexpr size_t kTableRecordSize = 16;
 // Offsets of the fields this program rewrites.
 constexpr size_t kHeadChecksumAdjustment = 8;
 constexpr size_t kHeadIndexToLocFormat = 50;
@@ -69,23 +61,23 @@ struct Face {
 
     Span* slot(uint32_t tag) {
         switch (tag) {
-        case tagOf("head"):
+        case sfntTag("head"):
             return &head;
-        case tagOf("hhea"):
+        case sfntTag("hhea"):
             return &hhea;
-        case tagOf("maxp"):
+        case sfntTag("maxp"):
             return &maxp;
-        case tagOf("hmtx"):
+        case sfntTag("hmtx"):
             return &hmtx;
-        case tagOf("loca"):
+        case sfntTag("loca"):
             return &loca;
-        case tagOf("glyf"):
+        case sfntTag("glyf"):
             return &glyf;
-        case tagOf("cvt "):
+        case sfntTag("cvt "):
             return &cvt;
-        case tagOf("fpgm"):
+        case sfntTag("fpgm"):
             return &fpgm;
-        case tagOf("prep"):
+        case sfntTag("prep"):
             return &prep;
         default:
             return nullptr;
@@ -118,28 +110,19 @@ struct Face {
 };
 
 bool readFace(const unsigned char* file, size_t size, int faceIndex, Face& face) {
-    size_t directory = 0;
-    if (size >= kDirectoryHeaderSize && read32(file) == kCollectionTag) {
-        const size_t at = kDirectoryHeaderSize + static_cast<size_t>(faceIndex) * 4;
-        if (faceIndex < 0 || faceIndex >= static_cast<int>(read32(file + 8)) || at + 4 > size)
+    const auto read = [file, size](uint64_t offset, unsigned char* out, size_t length) {
+        if (offset > size || length > size - offset)
             return false;
-        directory = read32(file + at);
-    } else if (faceIndex != 0) {
+        std::memcpy(out, file + offset, length);
+        return true;
+    };
+    std::vector<SfntTable> tables;
+    if (!readSfntDirectory(read, faceIndex, tables))
         return false;
-    }
-    if (directory + kDirectoryHeaderSize > size)
-        return false;
-    const uint32_t tableCount = read16(file + directory + 4);
-    if (directory + kDirectoryHeaderSize + tableCount * kTableRecordSize > size)
-        return false;
-    for (uint32_t i = 0; i < tableCount; ++i) {
-        const unsigned char* record =
-            file + directory + kDirectoryHeaderSize + i * kTableRecordSize;
-        const size_t offset = read32(record + 8);
-        const size_t length = read32(record + 12);
-        Span* span = face.slot(read32(record));
-        if (span != nullptr && offset <= size && length <= size - offset)
-            *span = {file + offset, length};
+    for (const SfntTable& table : tables) {
+        Span* span = face.slot(table.tag);
+        if (span != nullptr && table.offset <= size && table.length <= size - table.offset)
+            *span = {file + table.offset, static_cast<size_t>(table.length)};
     }
     if (face.head.length < kHeadMinimumSize || face.hhea.length < kHheaMinimumSize ||
         face.maxp.length < kMaxpMinimumSize || face.loca.data == nullptr ||
@@ -215,12 +198,13 @@ class ProgramWriter {
         write16(out_.data() + 6, power * 16);
         write16(out_.data() + 8, exponent);
         write16(out_.data() + 10, static_cast<uint32_t>(tableCount * 16 - power * 16));
-        end_ = kDirectoryHeaderSize + tableCount * kTableRecordSize;
+        end_ = kSfntDirectoryHeaderSize + tableCount * kSfntTableRecordSize;
     }
 
     // Room for the next table; tables must come in the order of their tags.
     unsigned char* begin(uint32_t tag, size_t length) {
-        unsigned char* record = out_.data() + kDirectoryHeaderSize + written_ * kTableRecordSize;
+        unsigned char* record =
+            out_.data() + kSfntDirectoryHeaderSize + written_ * kSfntTableRecordSize;
         write32(record, tag);
         write32(record + 8, static_cast<uint32_t>(end_));
         write32(record + 12, static_cast<uint32_t>(length));
@@ -238,7 +222,8 @@ class ProgramWriter {
     // Each table's checksum, then the whole file's, which 'head' carries.
     void finish(size_t headOffset) {
         for (size_t i = 0; i < tableCount_; ++i) {
-            unsigned char* record = out_.data() + kDirectoryHeaderSize + i * kTableRecordSize;
+            unsigned char* record =
+                out_.data() + kSfntDirectoryHeaderSize + i * kSfntTableRecordSize;
             write32(record + 4,
                     checksum(out_.data() + read32(record + 8), padded(read32(record + 12))));
         }
@@ -275,12 +260,12 @@ bool subsetTrueType(const unsigned char* file, size_t size, int faceIndex,
         tables += program.data != nullptr ? 1 : 0;
         total += padded(program.length);
     }
-    total += kDirectoryHeaderSize + tables * kTableRecordSize;
+    total += kSfntDirectoryHeaderSize + tables * kSfntTableRecordSize;
 
     ProgramWriter writer(out.program, tables, total);
-    writer.copy(tagOf("cvt "), face.cvt);
-    writer.copy(tagOf("fpgm"), face.fpgm);
-    unsigned char* glyf = writer.begin(tagOf("glyf"), outlines);
+    writer.copy(sfntTag("cvt "), face.cvt);
+    writer.copy(sfntTag("fpgm"), face.fpgm);
+    unsigned char* glyf = writer.begin(sfntTag("glyf"), outlines);
     std::vector<uint32_t> offsets{0};
     for (uint32_t g : kept) {
         const Span outline = face.glyph(g);
@@ -292,25 +277,25 @@ bool subsetTrueType(const unsigned char* file, size_t size, int faceIndex,
         });
         offsets.push_back(offsets.back() + static_cast<uint32_t>(padded(outline.length)));
     }
-    unsigned char* head = writer.begin(tagOf("head"), face.head.length);
+    unsigned char* head = writer.begin(sfntTag("head"), face.head.length);
     std::memcpy(head, face.head.data, face.head.length);
     write32(head + kHeadChecksumAdjustment, 0);
     write16(head + kHeadIndexToLocFormat, 1);
-    unsigned char* hhea = writer.begin(tagOf("hhea"), face.hhea.length);
+    unsigned char* hhea = writer.begin(sfntTag("hhea"), face.hhea.length);
     std::memcpy(hhea, face.hhea.data, face.hhea.length);
     write16(hhea + kHheaMetricCount, static_cast<uint32_t>(kept.size()));
-    unsigned char* hmtx = writer.begin(tagOf("hmtx"), kept.size() * 4);
+    unsigned char* hmtx = writer.begin(sfntTag("hmtx"), kept.size() * 4);
     for (size_t n = 0; n < kept.size(); ++n) {
         write16(hmtx + n * 4, face.advance(kept[n]));
         write16(hmtx + n * 4 + 2, face.leftSideBearing(kept[n]));
     }
-    unsigned char* loca = writer.begin(tagOf("loca"), offsets.size() * 4);
+    unsigned char* loca = writer.begin(sfntTag("loca"), offsets.size() * 4);
     for (size_t n = 0; n < offsets.size(); ++n)
         write32(loca + n * 4, offsets[n]);
-    unsigned char* maxp = writer.begin(tagOf("maxp"), face.maxp.length);
+    unsigned char* maxp = writer.begin(sfntTag("maxp"), face.maxp.length);
     std::memcpy(maxp, face.maxp.data, face.maxp.length);
     write16(maxp + kMaxpGlyphCount, static_cast<uint32_t>(kept.size()));
-    writer.copy(tagOf("prep"), face.prep);
+    writer.copy(sfntTag("prep"), face.prep);
     writer.finish(static_cast<size_t>(head - out.program.data()));
     return true;
 }
