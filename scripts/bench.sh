@@ -26,8 +26,8 @@ native_radicals() {
 }
 
 # Whole print jobs, each against the floor of the printer driver (the same
-# pages printed with plain GDI by print_floor_bench, taking turns with the
-# program's jobs), a preview page and page turns through the whole preview,
+# pages printed with plain GDI in the benchmark's own process, taking turns
+# with the program's jobs), a preview page and page turns through the whole preview,
 # in a copy of the test-bed prefix; then the two jobs again with the whole
 # Wine session held to core 0 while a busy loop keeps that core busy. The
 # jobs' pages are compared after Wine exits (app/bench/compare_with_floor.sh).
@@ -37,7 +37,7 @@ native_radicals() {
 wine_printing() {
     cmake -S . -B "$wine_build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
         -DCMAKE_BUILD_TYPE=Release -DKESTRA_TESTS=OFF >/dev/null
-    cmake --build "$wine_build" -j 2 --target print_wine_bench print_floor_bench \
+    cmake --build "$wine_build" -j 2 --target print_wine_bench \
         kestra_bed_setup >/dev/null
     bash scripts/make-prefix.sh "$wine_build/testbed/prefix" "$wine_build" >/dev/null
     local template=$wine_build/testbed/bench-prefix

@@ -1,10 +1,17 @@
 // Timings of whole jobs under Wine, on the test bed's file printer, measured
 // against the floor of its printer driver: every code printed directly without
-// and with annotation, each job alternating with the floor program
-// (print_floor.cpp) printing the same pages with plain GDI, and the ratio of
+// and with annotation, each job alternating with the floor (floor_job.h: the
+// same pages printed with plain GDI, in this same process) and the ratio of
 // their medians. Then one preview page recorded and played by the preview's
 // own code, and page turns through every annotated page of the real preview
 // with the GDI objects and the memory of the process watched.
+//
+// The floor runs in this process rather than in one of its own because under
+// Wine the driver's cost depends on where the process heap happens to put a
+// block the driver allocates and frees on nearly every text call: a few
+// kilobytes more or less in front of it change how many of its pages are
+// committed afresh each time, by some per cent of a job, in a process printing
+// the very same calls. In one process, program and floor fault alike.
 #include <windows.h>
 
 #include <psapi.h>
@@ -16,8 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "app/bench/floor_process.h"
+#include "app/bench/floor_job.h"
 #include "app/bench/floor_turns.h"
+#include "app/bench/session_usage.h"
 #include "app/kestra_app.h"
 #include "app/kestra_doc.h"
 #include "app/main_frame.h"
@@ -112,27 +120,45 @@ std::string machineLoad() {
 
 // The program's job and the floor's, in turns, until the turn-by-turn ratios
 // agree; which goes first alternates, so a machine growing busier weighs on
-// both alike. The first job of each is kept for the page comparison.
-void compareWithFloor(const char* name, const char* floorJob, const floorbench::TurnRule& rule,
-                      FloorProcess& floor, const std::function<void()>& programJob) {
-    floorbench::TurnTimes times;
+// both alike. The first job of each is kept for the page comparison. Beside
+// the wall time, each job's CPU time and page faults are summed over every
+// process of the session: what the job cost, however busy the machine.
+void compareWithFloor(const char* name, const char* jobName, const floorbench::Job& floorJob,
+                      const floorbench::TurnRule& rule, const sessionusage::Session& session,
+                      const std::function<void()>& programJob) {
+    floorbench::TurnTimes wall, cpu, faults;
+    // One job; its figures go to the program's side or the floor's.
+    const auto measure = [&](bool program, const std::function<double()>& job) {
+        const sessionusage::Sample before = session.Take();
+        const double wallMs = job();
+        const sessionusage::Usage used = sessionusage::usageBetween(before, session.Take());
+        if (wallMs < 0)
+            return false;
+        const auto side = [program](floorbench::TurnTimes& t) -> std::vector<double>& {
+            return program ? t.program : t.floor;
+        };
+        side(wall).push_back(wallMs);
+        side(cpu).push_back(used.cpuMs);
+        side(faults).push_back(used.minorFaults);
+        return true;
+    };
     const auto runProgram = [&] {
-        times.program.push_back(timeOf(programJob));
-        if (times.program.size() == 1)
-            keepJob(std::string("program-") + floorJob);
+        measure(true, [&] { return timeOf(programJob); });
+        if (wall.program.size() == 1)
+            keepJob(std::string("program-") + jobName);
     };
     const auto runFloor = [&] {
-        const double floorMs = floor.Run(floorJob);
-        if (floorMs < 0)
+        if (!measure(false, [&] {
+                return floorbench::printJob(floorJob, floorbench::ObjectLifetime::Job);
+            }))
             return false;
-        times.floor.push_back(floorMs);
-        if (times.floor.size() == 1)
-            keepJob(std::string("floor-") + floorJob);
+        if (wall.floor.size() == 1)
+            keepJob(std::string("floor-") + jobName);
         return true;
     };
     const std::string loadBefore = machineLoad();
-    while (floorbench::wantsAnotherTurn(times, rule)) {
-        const bool programFirst = times.program.size() % 2 == 0;
+    while (floorbench::wantsAnotherTurn(wall, rule)) {
+        const bool programFirst = wall.program.size() % 2 == 0;
         if (programFirst)
             runProgram();
         if (!runFloor()) {
@@ -142,17 +168,23 @@ void compareWithFloor(const char* name, const char* floorJob, const floorbench::
         if (!programFirst)
             runProgram();
     }
-    const floorbench::RatioFigures figures = floorbench::ratioOf(times);
-    const Spread p = spreadOf(times.program), f = spreadOf(times.floor);
-    printf("%-28s program median %9.2f ms (%.0f-%.0f), floor median %9.2f ms (%.0f-%.0f), "
-           "%zu turns\n",
-           name, floorbench::medianOf(times.program), p.min, p.max,
-           floorbench::medianOf(times.floor), f.min, f.max, times.program.size());
-    printf("ratio %-22s %-18s %.3f  spread %.3f (under %.2f: %s)  load %s .. %s  "
+    const floorbench::RatioFigures figures = floorbench::ratioOf(wall);
+    const floorbench::RatioFigures cpuFigures = floorbench::ratioOf(cpu);
+    const Spread p = spreadOf(wall.program), f = spreadOf(wall.floor);
+    printf("%-28s program median %9.2f ms (%.0f-%.0f), floor median %9.2f ms (%.0f-%.0f, "
+           "%.0f ms a page), %zu turns\n",
+           name, p.median, p.min, p.max, f.median, f.min, f.max,
+           f.median / static_cast<double>(floorJob.size()), wall.program.size());
+    printf("%-28s CPU of the session: program %.0f ms, floor %.0f ms, ratio %.3f (spread %.3f); "
+           "page faults: program %.0f, floor %.0f\n",
+           name, floorbench::medianOf(cpu.program), floorbench::medianOf(cpu.floor),
+           cpuFigures.ratio, cpuFigures.spread, floorbench::medianOf(faults.program),
+           floorbench::medianOf(faults.floor));
+    printf("ratio %-22s %-18s %.3f  spread %.3f (under %.2f: %s)  CPU %.3f  load %s .. %s  "
            "(target <= %.2f: %s)\n",
            name, g_configuration.c_str(), figures.ratio, figures.spread, rule.spreadLimit,
-           verdict(figures.spread < rule.spreadLimit), loadBefore.c_str(), machineLoad().c_str(),
-           kFloorRatioTarget, verdict(figures.ratio <= kFloorRatioTarget));
+           verdict(figures.spread < rule.spreadLimit), cpuFigures.ratio, loadBefore.c_str(),
+           machineLoad().c_str(), kFloorRatioTarget, verdict(figures.ratio <= kFloorRatioTarget));
     fflush(stdout);
 }
 
@@ -301,13 +333,6 @@ void turnThroughPreview(CKestraApp& app, HWND frame) {
     fflush(stdout);
 }
 
-std::string floorProgramPath() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of("\\/") + 1) + "print_floor_bench.exe";
-}
-
 } // namespace
 
 // Arguments: --configuration NAME names where the session runs, for the ratio
@@ -339,23 +364,32 @@ int main(int argc, char** argv) {
     }
     // On screen as the user has it, so the preview paints its pages.
     SetWindowPos(frame->m_hWnd, HWND_TOP, 0, 0, 1000, 760, SWP_SHOWWINDOW);
-    FloorProcess floor;
-    if (!floor.Start(floorProgramPath())) {
-        printf("the floor program did not start\n");
+    // The floor's pages, recorded before any timing as the floor's own.
+    HDC printer = testsupport::createDefaultPrinterDc();
+    if (!printer) {
+        printf("no default printer\n");
         return 1;
     }
-    printf("floor: %s (pages plain, annotated)\n", floor.greeting.c_str());
+    programtest::chooseFace(kestra::kEudcCodeCount);
+    const floorbench::Job plain = floorbench::recordJob(printer);
+    programtest::annotateWithPhoneticAndCangjie();
+    const floorbench::Job annotated = floorbench::recordJob(printer);
+    DeleteDC(printer);
+    appState.annotate[0] = appState.annotate[1] = 0;
+    printf("floor: %zu and %zu pages recorded (plain, annotated)\n", plain.size(),
+           annotated.size());
+    sessionusage::Session session;
+    session.FindProcesses();
+    printf("session: %zu processes\n", session.ProcessCount());
     const auto printDirect = [&] {
         SendMessageA(frame->m_hWnd, WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
     };
-    programtest::chooseFace(kestra::kEudcCodeCount);
-    compareWithFloor("print 32 pages", "plain", kShortJobTurns, floor, printDirect);
+    compareWithFloor("print 32 pages", "plain", plain, kShortJobTurns, session, printDirect);
     programtest::annotateWithPhoneticAndCangjie();
-    compareWithFloor("print 223 annotated pages", "annotated", kLongJobTurns, floor, printDirect);
-    // The preview comes after the jobs: under Wine, dozens of pages recorded
-    // into metafiles leave the process heap so that the printer driver's
-    // later allocations fault more, some per cent of a job, which the floor's
-    // process, never previewing, would not share.
+    compareWithFloor("print 223 annotated pages", "annotated", annotated, kLongJobTurns, session,
+                     printDirect);
+    // The preview comes after the jobs, whose figures would otherwise carry
+    // the heap its recordings leave.
     if (!jobsOnly) {
         turnThroughPreview(theApp, frame->m_hWnd);
         appState.annotate[0] = appState.annotate[1] = 0;

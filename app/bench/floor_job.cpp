@@ -1,31 +1,17 @@
-// The floor of printing on this machine's printer driver: the program's pages,
-// recorded from the page drawing before any timing, printed with plain GDI and
-// no framework. Reads one job per line on standard input ("plain" or
-// "annotated", then optionally "per-page" to make the fonts and the pen page
-// by page as recorded) and answers each with the milliseconds from CreateDC to
-// DeleteDC. The first line out is "ready" with the page count of each job.
-#include <windows.h>
+#include "app/bench/floor_job.h"
 
-#include <cstdio>
-#include <cstring>
 #include <string>
-#include <vector>
 
-#include "app/bench/page_script.h"
-#include "app/tests/sample_choices.h"
 #include "eudc/app_state.h"
 #include "fw/tests/wine_test_support.h"
 #include "print/page_layout.h"
 #include "print/page_renderer.h"
 #include "res/resource.h"
 
+namespace floorbench {
 namespace {
 
-using floorbench::ObjectLifetime;
-using floorbench::PageScript;
 using kestra::appState;
-
-using Job = std::vector<PageScript>;
 
 double nowMs() {
     LARGE_INTEGER frequency{}, now{};
@@ -40,8 +26,8 @@ std::string resourceString(UINT id) {
     return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
-// The pages of the current choices, laid out for the printer's page as the
-// view lays them out.
+} // namespace
+
 Job recordJob(HDC printer) {
     SetMapMode(printer, MM_LOMETRIC);
     kestra::PageSize pageSize;
@@ -64,7 +50,6 @@ Job recordJob(HDC printer) {
     return job;
 }
 
-// Milliseconds for the whole job, or a negative number when it failed.
 double printJob(const Job& job, ObjectLifetime lifetime) {
     const double start = nowMs();
     HDC printer = testsupport::createDefaultPrinterDc();
@@ -91,29 +76,4 @@ double printJob(const Job& job, ObjectLifetime lifetime) {
     return printed ? nowMs() - start : -1;
 }
 
-} // namespace
-
-int main() {
-    HDC printer = testsupport::createDefaultPrinterDc();
-    if (!printer) {
-        printf("no default printer\n");
-        return 1;
-    }
-    programtest::chooseFace(kestra::kEudcCodeCount);
-    const Job plain = recordJob(printer);
-    programtest::annotateWithPhoneticAndCangjie();
-    const Job annotated = recordJob(printer);
-    DeleteDC(printer);
-    printf("ready %zu %zu\n", plain.size(), annotated.size());
-    fflush(stdout);
-
-    char line[64];
-    while (fgets(line, sizeof line, stdin)) {
-        const Job& job = std::strncmp(line, "annotated", 9) == 0 ? annotated : plain;
-        const ObjectLifetime lifetime =
-            std::strstr(line, "per-page") ? ObjectLifetime::Page : ObjectLifetime::Job;
-        printf("%.3f\n", printJob(job, lifetime));
-        fflush(stdout);
-    }
-    return 0;
-}
+} // namespace floorbench

@@ -1,0 +1,24 @@
+// The floor's pages and its job: the current choices' pages recorded from the
+// page drawing, then printed with plain GDI and no framework. Used by the
+// floor program and, in its own process, by the benchmark.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "app/bench/page_script.h"
+
+namespace floorbench {
+
+using Job = std::vector<PageScript>;
+
+// The pages of the current choices, laid out for `printer`'s page as the view
+// lays them out.
+Job recordJob(HDC printer);
+
+// Milliseconds from CreateDC to DeleteDC for the whole job on the default
+// printer, or a negative number when it failed.
+double printJob(const Job& job, ObjectLifetime lifetime);
+
+} // namespace floorbench
