@@ -1,6 +1,6 @@
 // The floor's pages and its job: the current choices' pages recorded from the
-// page drawing, then printed with plain GDI and no framework. Used by the
-// floor program and, in its own process, by the benchmark.
+// page drawing, then printed with plain GDI and no framework, in the
+// benchmark's own process.
 #pragma once
 
 #include <windows.h>
