@@ -98,7 +98,12 @@ suites=(native_radicals native_table wine_printing)
 # Named suites only, when given: scripts/bench.sh wine_printing
 [ $# -eq 0 ] || suites=("$@")
 
+# Each suite's duration, and the whole run's, so a slow machine's can be read off.
+started=$SECONDS
 for suite in "${suites[@]}"; do
     echo "== bench: $suite"
+    suite_started=$SECONDS
     "$suite"
+    echo "== bench: $suite took $((SECONDS - suite_started)) s"
 done
+echo "== bench: all took $((SECONDS - started)) s"
