@@ -8,7 +8,7 @@
 //
 // The floor runs in this process rather than in one of its own because under
 // Wine the driver's cost depends on where the process heap happens to put a
-// block the driver allocates and frees for every glyph outline it sends: a few
+// block the driver allocates and frees for every glyph it shows: a few
 // kilobytes more or less in front of it change how many of its pages are
 // committed afresh each time, by some per cent of a job, in a process printing
 // the very same calls. In one process, program and floor fault alike.
