@@ -17,8 +17,8 @@ using Job = std::vector<PageScript>;
 // lays them out.
 Job recordJob(HDC printer);
 
-// Milliseconds from CreateDC to DeleteDC for the whole job on the default
-// printer, or a negative number when it failed.
-double printJob(const Job& job, ObjectLifetime lifetime);
+// The whole job on the default printer, from CreateDC to DeleteDC; false when
+// it failed.
+bool printJob(const Job& job, ObjectLifetime lifetime);
 
 } // namespace floorbench

@@ -148,9 +148,13 @@ void compareWithFloor(const char* name, const char* jobName, const floorbench::J
             keepJob(std::string("program-") + jobName);
     };
     const auto runFloor = [&] {
-        if (!measure(false, [&] {
-                return floorbench::printJob(floorJob, floorbench::ObjectLifetime::Job);
-            }))
+        const auto floorJobMs = [&] {
+            bool printed = false;
+            const double ms = timeOf(
+                [&] { printed = floorbench::printJob(floorJob, floorbench::ObjectLifetime::Job); });
+            return printed ? ms : -1;
+        };
+        if (!measure(false, floorJobMs))
             return false;
         if (wall.floor.size() == 1)
             keepJob(std::string("floor-") + jobName);

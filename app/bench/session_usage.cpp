@@ -7,25 +7,13 @@
 #include <sstream>
 #include <vector>
 
+#include "fw/tests/wine_test_support.h"
+
 namespace sessionusage {
 namespace {
 
 // Linux reports times in ticks of 1/100 s on every architecture Wine runs on.
 constexpr double kMsPerTick = 10;
-
-std::string readWhole(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return {};
-    std::string text;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        text.append(chunk, got);
-    CloseHandle(file);
-    return text;
-}
 
 bool isNumber(const char* name) {
     if (!*name)
@@ -105,7 +93,7 @@ void Session::FindProcesses() {
     const std::string entry = std::string("KESTRA_TEST_OUTPUT=") + marker;
     for (int pid : linuxProcessIds()) {
         const std::string folder = "Z:\\proc\\" + std::to_string(pid) + "\\";
-        if (environHolds(readWhole(folder + "environ"), entry))
+        if (environHolds(testsupport::readFile(folder + "environ"), entry))
             m_pids[pid] = folder + "stat";
     }
 }
@@ -114,7 +102,7 @@ Sample Session::Take() const {
     Sample sample;
     for (const auto& [pid, statPath] : m_pids) {
         Usage usage;
-        if (parseStatLine(readWhole(statPath), usage))
+        if (parseStatLine(testsupport::readFile(statPath), usage))
             sample[pid] = usage;
     }
     return sample;
