@@ -4,37 +4,44 @@
 # same way and list them in "suites".
 #   BENCH_BUILD_DIR       native build folder (default build/bench)
 #   BENCH_WINE_BUILD_DIR  x86_64 cross build folder (default build/bench-x64)
+#   BENCH_BUDGET_S        seconds the whole run should take (default 570); the
+#                         print jobs take more turns than their least only
+#                         while it leaves time
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+# The one-core sessions and the loops they end in, stopped however the run ends.
+sessions=()
+stop_sessions() {
+    local pid
+    for pid in "${sessions[@]}"; do
+        pkill -P "$pid" 2>/dev/null || true
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    sessions=()
+}
+trap stop_sessions EXIT
 
 native_build=${BENCH_BUILD_DIR:-build/bench}
 wine_build=${BENCH_WINE_BUILD_DIR:-build/bench-x64}
 
-busy_loop=
-stop_busy_loop() {
-    [ -z "$busy_loop" ] || { kill "$busy_loop" 2>/dev/null; wait "$busy_loop" 2>/dev/null || true; }
-    busy_loop=
-}
-trap stop_busy_loop EXIT
-
-native_radicals() {
-    cmake -S . -B "$native_build" -DCMAKE_BUILD_TYPE=Release -DKESTRA_BENCH=ON \
-        -DKESTRA_TESTS=OFF >/dev/null
-    cmake --build "$native_build" -j 2 --target radical_benchmarks >/dev/null
-    "$native_build/ime/bench/radical_benchmarks" --benchmark_repetitions=5 \
-        --benchmark_report_aggregates_only=true
-}
-
 # Whole print jobs, each against the floor of the printer driver (the same
 # pages printed with plain GDI in the benchmark's own process, taking turns
-# with the program's jobs), a preview page and page turns through the whole preview,
-# in a copy of the test-bed prefix; then the two jobs again with the whole
-# Wine session held to core 0 while a busy loop keeps that core busy. The
-# jobs' pages are compared after Wine exits (app/bench/compare_with_floor.sh).
-#   BENCH_BUSY_NICE  niceness of the busy loop (default 0: it competes with
-#                    the session for the core as any other program would; 19
-#                    leaves the session the core whenever it wants it)
+# with the program's jobs), a preview page and page turns through the whole
+# preview, in a copy of the test-bed prefix; then the two jobs again with the
+# whole Wine session held to core 0 while another process keeps that core
+# busy. That other process is a second session doing the same, its turns
+# mirrored (the floor first), so the time the core is shared measures both;
+# whichever finishes first keeps the core busy with a loop until the other has
+# finished. The ratios are taken over each configuration's sessions
+# (app/bench/floor_ratios.cpp); the jobs' pages are compared after each
+# session (app/bench/compare_with_floor.sh). Past their least turns, the jobs
+# take as many turns as the run's budget leaves time for.
 wine_printing() {
+    cmake -S . -B "$native_build" -DCMAKE_BUILD_TYPE=Release -DKESTRA_BENCH=ON \
+        -DKESTRA_TESTS=OFF >/dev/null
+    cmake --build "$native_build" -j 2 --target floor_ratios >/dev/null
     cmake -S . -B "$wine_build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
         -DCMAKE_BUILD_TYPE=Release -DKESTRA_TESTS=OFF >/dev/null
     cmake --build "$wine_build" -j 2 --target print_wine_bench \
@@ -51,30 +58,60 @@ wine_printing() {
         printf '\n[Software\\\\Wine\\\\X11 Driver]\n"Managed"="N"\n' >>"$template/user.reg"
         echo "(no window manager: Wine's windows unmanaged)"
     fi
-    local ratios status=0
-    ratios=$(mktemp)
-    printing_session "$template" "all cores" | tee -a "$ratios" || status=1
-    local niceness=${BENCH_BUSY_NICE:-0}
-    echo "-- the two jobs again, the whole session on core 0 beside a busy loop at nice $niceness"
-    taskset -c 0 nice -n "$niceness" bash -c 'while :; do :; done' &
-    busy_loop=$!
-    taskset -c 0 bash -c 'printing_session "$@"' _ "$template" "one core, busy nice $niceness" --jobs-only |
+    local logs ratios status=0
+    logs=$(mktemp -d)
+    ratios=$logs/ratios
+    # Half of what is left for the jobs on all cores, the rest for one core.
+    printing_session "$template" --budget-s "$(jobs_budget 2)" | tee "$logs/all" || status=1
+    "$native_build/app/floor_ratios" "all cores" <"$logs/all" | tee -a "$ratios" || status=1
+    echo "-- the two jobs again, two sessions side by side on core 0, each the other's competitor"
+    local budget
+    budget=$(jobs_budget 1)
+    one_core_session "$template" 1 "$logs/1" --budget-s "$budget" &
+    sessions+=($!)
+    # Apart, so that each finds a free display of its own.
+    sleep 3
+    one_core_session "$template" 2 "$logs/2" --budget-s "$budget" --floor-first &
+    sessions+=($!)
+    while [ ! -f "$logs/1.status" ] || [ ! -f "$logs/2.status" ]; do sleep 1; done
+    stop_sessions
+    cat "$logs/1" "$logs/2"
+    [ "$(cat "$logs/1.status" "$logs/2.status")" = "$(printf '0\n0')" ] || status=1
+    cat "$logs/1" "$logs/2" | "$native_build/app/floor_ratios" "one core, two sessions" |
         tee -a "$ratios" || status=1
-    stop_busy_loop
     echo "-- the four ratios against the floor"
-    grep '^ratio ' "$ratios" || echo "(none: a session failed)"
-    rm -f "$ratios"
+    cat "$ratios"
+    rm -rf "$logs"
     return $status
 }
 
-# One Wine session of the printing benchmark: template, configuration, args.
+# Seconds the jobs of the sessions still to run may take, of what is left of
+# the run's budget (BENCH_BUDGET_S), a minute kept for what follows them:
+# shared among the given number of configurations.
+jobs_budget() {
+    local left=$((${BENCH_BUDGET_S:-570} - (SECONDS - started) - 60))
+    echo $((left > 0 ? left / $1 : 0))
+}
+
+# One Wine session of the printing benchmark: template, then its arguments.
 printing_session() {
-    local template=$1 configuration=$2
-    shift 2
+    local template=$1
+    shift
     KESTRA_PREFIX_TEMPLATE="$(realpath "$template")" \
         KESTRA_AFTER_WINE="$PWD/app/bench/compare_with_floor.sh" \
-        bash scripts/wine-test.sh "$wine_build/app/print_wine_bench.exe" \
-        --configuration "$configuration" "$@"
+        bash scripts/wine-test.sh "$wine_build/app/print_wine_bench.exe" "$@"
+}
+
+# A jobs-only session on core 0 (template, tag, log, then its arguments): its
+# output goes to the log and its exit status beside it; then it keeps the core
+# busy until it is stopped.
+one_core_session() {
+    local template=$1 tag=$2 log=$3
+    shift 3
+    exec taskset -c 0 bash -c '
+        printing_session "$1" --jobs-only --side-by-side --session "$2" "${@:4}" >"$3" 2>&1
+        echo $? >"$3.status"
+        exec taskset -c 0 bash -c "while :; do :; done"' _ "$template" "$tag" "$log" "$@"
 }
 export -f printing_session
 export wine_build
@@ -106,4 +143,5 @@ for suite in "${suites[@]}"; do
     "$suite"
     echo "== bench: $suite took $((SECONDS - suite_started)) s"
 done
-echo "== bench: all took $((SECONDS - started)) s"
+took=$((SECONDS - started))
+echo "== bench: all took $took s (budget ${BENCH_BUDGET_S:-570} s: $([ "$took" -le "${BENCH_BUDGET_S:-570}" ] && echo met || echo MISSED))"

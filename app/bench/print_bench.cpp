@@ -1,10 +1,12 @@
 // Timings of whole jobs under Wine, on the test bed's file printer, measured
 // against the floor of its printer driver: every code printed directly without
 // and with annotation, each job alternating with the floor (floor_job.h: the
-// same pages printed with plain GDI, in this same process) and the ratio of
-// their medians. Then one preview page recorded and played by the preview's
-// own code, and page turns through every annotated page of the real preview
-// with the GDI objects and the memory of the process watched.
+// same pages printed with plain GDI, in this same process). Each job's figures
+// are printed as a line (floor_turns.h) from which floor_ratios takes the
+// ratios, over this session or over two that ran side by side. Then one
+// preview page recorded and played by the preview's own code, and page turns
+// through every annotated page of the real preview with the GDI objects and
+// the memory of the process watched.
 //
 // The floor runs in this process rather than in one of its own because under
 // Wine the driver's cost depends on where the process heap happens to put a
@@ -18,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -46,13 +49,18 @@ namespace {
 
 using kestra::appState;
 
-constexpr double kFloorRatioTarget = 1.05;
 // The short job takes more turns than the long one, whose turns cost most.
-constexpr floorbench::TurnRule kShortJobTurns{2, 5, 0.05};
-constexpr floorbench::TurnRule kLongJobTurns{2, 3, 0.05};
+// Both are held to the time the session is given, past their least turns.
+floorbench::TurnRule g_shortJobTurns{2, 6, floorbench::kSpreadLimit};
+floorbench::TurnRule g_longJobTurns{2, 4, floorbench::kSpreadLimit};
 
-// Where the session runs ("all cores", "one busy core"): named by the caller.
-std::string g_configuration = "all cores";
+struct SessionOptions {
+    std::string tag = "1"; // tells this session's job lines from another's
+    bool floorFirst = false;
+    bool jobsOnly = false;
+    double budgetMs = 1e9;
+};
+SessionOptions g_options;
 constexpr double kPreviewPageTargetMs = 50;
 // Growth over all page turns still called flat: the heap settles in steps.
 constexpr long long kMemoryToleranceBytes = 2 << 20;
@@ -119,13 +127,16 @@ std::string machineLoad() {
 }
 
 // The program's job and the floor's, in turns, until the turn-by-turn ratios
-// agree; which goes first alternates, so a machine growing busier weighs on
-// both alike. The first job of each is kept for the page comparison. Beside
-// the wall time, each job's CPU time and page faults are summed over every
-// process of the session: what the job cost, however busy the machine.
+// agree or `budgetMs` is spent; which goes first alternates, so a machine
+// growing busier weighs on both alike. The first job of each is kept for the
+// page comparison. Beside the wall time, each job's CPU time and page faults
+// are summed over every process of the session: what the job cost, however
+// busy the machine.
 void compareWithFloor(const char* name, const char* jobName, const floorbench::Job& floorJob,
-                      const floorbench::TurnRule& rule, const sessionusage::Session& session,
+                      const floorbench::TurnRule& rule, double budgetMs,
+                      const sessionusage::Session& session,
                       const std::function<void()>& programJob) {
+    const double startMs = nowMs();
     floorbench::TurnTimes wall, cpu, faults;
     // One job; its figures go to the program's side or the floor's.
     const auto measure = [&](bool program, const std::function<double()>& job) {
@@ -140,6 +151,9 @@ void compareWithFloor(const char* name, const char* jobName, const floorbench::J
         side(wall).push_back(wallMs);
         side(cpu).push_back(used.cpuMs);
         side(faults).push_back(used.minorFaults);
+        printf("%s\n", floorbench::jobLine(
+                           {g_options.tag, name, program, wallMs, used.cpuMs, used.minorFaults})
+                           .c_str());
         return true;
     };
     const auto runProgram = [&] {
@@ -161,8 +175,8 @@ void compareWithFloor(const char* name, const char* jobName, const floorbench::J
         return true;
     };
     const std::string loadBefore = machineLoad();
-    while (floorbench::wantsAnotherTurn(wall, rule)) {
-        const bool programFirst = wall.program.size() % 2 == 0;
+    while (floorbench::wantsAnotherTurn(wall, rule, budgetMs - (nowMs() - startMs))) {
+        const bool programFirst = (wall.program.size() % 2 == 0) != g_options.floorFirst;
         if (programFirst)
             runProgram();
         if (!runFloor()) {
@@ -172,23 +186,19 @@ void compareWithFloor(const char* name, const char* jobName, const floorbench::J
         if (!programFirst)
             runProgram();
     }
-    const floorbench::RatioFigures figures = floorbench::ratioOf(wall);
     const floorbench::RatioFigures cpuFigures = floorbench::ratioOf(cpu);
     const Spread p = spreadOf(wall.program), f = spreadOf(wall.floor);
     printf("%-28s program median %9.2f ms (%.0f-%.0f), floor median %9.2f ms (%.0f-%.0f, "
            "%.0f ms a page), %zu turns\n",
            name, p.median, p.min, p.max, f.median, f.min, f.max,
-           f.median / static_cast<double>(floorJob.size()), wall.program.size());
+           f.median / static_cast<double>(floorJob.size()), floorbench::turnsOf(wall));
     printf("%-28s CPU of the session: program %.0f ms, floor %.0f ms, ratio %.3f (spread %.3f); "
            "page faults: program %.0f, floor %.0f\n",
            name, floorbench::medianOf(cpu.program), floorbench::medianOf(cpu.floor),
            cpuFigures.ratio, cpuFigures.spread, floorbench::medianOf(faults.program),
            floorbench::medianOf(faults.floor));
-    printf("ratio %-22s %-18s %.3f  spread %.3f (under %.2f: %s)  CPU %.3f  load %s .. %s  "
-           "(target <= %.2f: %s)\n",
-           name, g_configuration.c_str(), figures.ratio, figures.spread, rule.spreadLimit,
-           verdict(figures.spread < rule.spreadLimit), cpuFigures.ratio, loadBefore.c_str(),
-           machineLoad().c_str(), kFloorRatioTarget, verdict(figures.ratio <= kFloorRatioTarget));
+    printf("load|%s|%s|%s|%s\n", g_options.tag.c_str(), name, loadBefore.c_str(),
+           machineLoad().c_str());
     fflush(stdout);
 }
 
@@ -339,16 +349,35 @@ void turnThroughPreview(CKestraApp& app, HWND frame) {
 
 } // namespace
 
-// Arguments: --configuration NAME names where the session runs, for the ratio
-// lines; --jobs-only leaves out the preview's figures.
-int main(int argc, char** argv) {
-    bool jobsOnly = false;
+// Arguments:
+//   --jobs-only       leaves out the preview's figures
+//   --session TAG     tells this session's job lines from another's (default 1)
+//   --floor-first     the floor takes the first turn, as the mirror of a
+//                     session running beside this one
+//   --side-by-side    the session runs beside another doing the same, their
+//                     turns taken together: each takes at least one turn a
+//                     job and at most half as many as a session alone
+//   --budget-s S      the time the jobs may take, their least turns apart: a
+//                     third of it for the short job, the rest for the long one
+void readOptions(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--jobs-only") == 0)
-            jobsOnly = true;
-        else if (std::strcmp(argv[i], "--configuration") == 0 && i + 1 < argc)
-            g_configuration = argv[++i];
+            g_options.jobsOnly = true;
+        else if (std::strcmp(argv[i], "--floor-first") == 0)
+            g_options.floorFirst = true;
+        else if (std::strcmp(argv[i], "--session") == 0 && hasValue)
+            g_options.tag = argv[++i];
+        else if (std::strcmp(argv[i], "--side-by-side") == 0) {
+            g_shortJobTurns = {1, g_shortJobTurns.mostTurns / 2, floorbench::kSpreadLimit};
+            g_longJobTurns = {1, g_longJobTurns.mostTurns / 2, floorbench::kSpreadLimit};
+        } else if (std::strcmp(argv[i], "--budget-s") == 0 && hasValue)
+            g_options.budgetMs = 1000.0 * std::max(0.0, std::atof(argv[++i]));
     }
+}
+
+int main(int argc, char** argv) {
+    readOptions(argc, argv);
     if (!gdi_counter::Install())
         printf("GDI objects will not be counted\n");
     static CKestraApp theApp;
@@ -388,13 +417,15 @@ int main(int argc, char** argv) {
     const auto printDirect = [&] {
         SendMessageA(frame->m_hWnd, WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
     };
-    compareWithFloor("print 32 pages", "plain", plain, kShortJobTurns, session, printDirect);
+    const double jobsStartMs = nowMs();
+    compareWithFloor("print 32 pages", "plain", plain, g_shortJobTurns, g_options.budgetMs / 3,
+                     session, printDirect);
     programtest::annotateWithPhoneticAndCangjie();
-    compareWithFloor("print 223 annotated pages", "annotated", annotated, kLongJobTurns, session,
-                     printDirect);
+    compareWithFloor("print 223 annotated pages", "annotated", annotated, g_longJobTurns,
+                     g_options.budgetMs - (nowMs() - jobsStartMs), session, printDirect);
     // The preview comes after the jobs, whose figures would otherwise carry
     // the heap its recordings leave.
-    if (!jobsOnly) {
+    if (!g_options.jobsOnly) {
         turnThroughPreview(theApp, frame->m_hWnd);
         appState.annotate[0] = appState.annotate[1] = 0;
         benchPreviewPage(view);
