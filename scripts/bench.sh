@@ -26,6 +26,14 @@ trap stop_sessions EXIT
 native_build=${BENCH_BUILD_DIR:-build/bench}
 wine_build=${BENCH_WINE_BUILD_DIR:-build/bench-x64}
 
+native_radicals() {
+    cmake -S . -B "$native_build" -DCMAKE_BUILD_TYPE=Release -DKESTRA_BENCH=ON \
+        -DKESTRA_TESTS=OFF >/dev/null
+    cmake --build "$native_build" -j 2 --target radical_benchmarks >/dev/null
+    "$native_build/ime/bench/radical_benchmarks" --benchmark_repetitions=5 \
+        --benchmark_report_aggregates_only=true
+}
+
 # Whole print jobs, each against the floor of the printer driver (the same
 # pages printed with plain GDI in the benchmark's own process, taking turns
 # with the program's jobs), a preview page and page turns through the whole
