@@ -75,12 +75,18 @@ wine_printing() {
     echo "-- the two jobs again, two sessions side by side on core 0, each the other's competitor"
     local budget
     budget=$(jobs_budget 1)
-    one_core_session "$template" 1 "$logs/1" --budget-s "$budget" &
-    sessions+=($!)
-    # Apart, so that each finds a free display of its own.
-    sleep 3
-    one_core_session "$template" 2 "$logs/2" --budget-s "$budget" --floor-first &
-    sessions+=($!)
+    local tag
+    for tag in 1 2; do
+        # Apart, so that each finds a free display of its own.
+        [ "$tag" = 1 ] || sleep 3
+        one_core_session "$template" "$tag" "$logs/$tag" --ready-file "$logs/$tag.ready" \
+            --go-file "$logs/go" --budget-s "$budget" $([ "$tag" = 1 ] || echo --floor-first) &
+        sessions+=($!)
+    done
+    # Their jobs start together, once both have started up (or one has failed).
+    starting() { [ ! -f "$logs/$1.ready" ] && [ ! -f "$logs/$1.status" ]; }
+    while starting 1 || starting 2; do sleep 0.2; done
+    touch "$logs/go"
     while [ ! -f "$logs/1.status" ] || [ ! -f "$logs/2.status" ]; do sleep 1; done
     stop_sessions
     cat "$logs/1" "$logs/2"

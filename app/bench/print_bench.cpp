@@ -59,6 +59,7 @@ struct SessionOptions {
     bool floorFirst = false;
     bool jobsOnly = false;
     double budgetMs = 1e9;
+    std::string readyFile, goFile; // Linux paths
 };
 SessionOptions g_options;
 constexpr double kPreviewPageTargetMs = 50;
@@ -347,6 +348,33 @@ void turnThroughPreview(CKestraApp& app, HWND frame) {
     fflush(stdout);
 }
 
+// Tells the caller this session is ready, and waits until told to go: a
+// session starting up beside another's first job would weigh on it alone.
+void startWhenTold() {
+    if (g_options.readyFile.empty() || g_options.goFile.empty())
+        return;
+    const std::string ready = testsupport::dosPath(g_options.readyFile);
+    const std::string go = testsupport::dosPath(g_options.goFile);
+    HANDLE file = CreateFileA(ready.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        printf("could not say the session is ready: starting at once\n");
+        return;
+    }
+    CloseHandle(file);
+    // Long enough for the slowest session beside it to start.
+    constexpr DWORD kMostWaitMs = 10 * 60 * 1000;
+    const DWORD start = GetTickCount();
+    while (GetFileAttributesA(go.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (GetTickCount() - start > kMostWaitMs) {
+            printf("not told to go within %lu s: starting\n",
+                   static_cast<unsigned long>(kMostWaitMs / 1000));
+            return;
+        }
+        Sleep(50);
+    }
+}
+
 } // namespace
 
 // Arguments:
@@ -357,6 +385,10 @@ void turnThroughPreview(CKestraApp& app, HWND frame) {
 //   --side-by-side    the session runs beside another doing the same, their
 //                     turns taken together: each takes at least one turn a
 //                     job and at most half as many as a session alone
+//   --ready-file F --go-file G
+//                     once its pages are recorded the session makes F and
+//                     waits for G before its first job, so that two sessions
+//                     side by side start their jobs together
 //   --budget-s S      the time the jobs may take, their least turns apart: a
 //                     third of it for the short job, the rest for the long one
 void readOptions(int argc, char** argv) {
@@ -417,6 +449,7 @@ int main(int argc, char** argv) {
     const auto printDirect = [&] {
         SendMessageA(frame->m_hWnd, WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
     };
+    startWhenTold();
     const double jobsStartMs = nowMs();
     compareWithFloor("print 32 pages", "plain", plain, g_shortJobTurns, g_options.budgetMs / 3,
                      session, printDirect);
