@@ -39,8 +39,11 @@ native_radicals() {
 # with the program's jobs), a preview page and page turns through the whole
 # preview, in a copy of the test-bed prefix; then the two jobs again with the
 # whole Wine session held to core 0 while another process keeps that core
-# busy. That other process is a second session doing the same, its turns
-# mirrored (the floor first), so the time the core is shared measures both;
+# busy. That other process is a second session doing the same, so the time
+# the core is shared measures both (each starts with the program's job, as
+# the session on all cores does: the first job a process prints grows its
+# heap, which shifts the driver's block and with it the faults of every job
+# after);
 # whichever finishes first keeps the core busy with a loop until the other has
 # finished. The ratios are taken over each configuration's sessions
 # (app/bench/floor_ratios.cpp); the jobs' pages are compared after each
@@ -80,7 +83,7 @@ wine_printing() {
         # Apart, so that each finds a free display of its own.
         [ "$tag" = 1 ] || sleep 3
         one_core_session "$template" "$tag" "$logs/$tag" --ready-file "$logs/$tag.ready" \
-            --go-file "$logs/go" --budget-s "$budget" $([ "$tag" = 1 ] || echo --floor-first) &
+            --go-file "$logs/go" --budget-s "$budget" &
         sessions+=($!)
     done
     # Their jobs start together, once both have started up (or one has failed).

@@ -56,7 +56,6 @@ floorbench::TurnRule g_longJobTurns{2, 4, floorbench::kSpreadLimit};
 
 struct SessionOptions {
     std::string tag = "1"; // tells this session's job lines from another's
-    bool floorFirst = false;
     bool jobsOnly = false;
     double budgetMs = 1e9;
     std::string readyFile, goFile; // Linux paths
@@ -177,7 +176,7 @@ void compareWithFloor(const char* name, const char* jobName, const floorbench::J
     };
     const std::string loadBefore = machineLoad();
     while (floorbench::wantsAnotherTurn(wall, rule, budgetMs - (nowMs() - startMs))) {
-        const bool programFirst = (wall.program.size() % 2 == 0) != g_options.floorFirst;
+        const bool programFirst = wall.program.size() % 2 == 0;
         if (programFirst)
             runProgram();
         if (!runFloor()) {
@@ -380,8 +379,6 @@ void startWhenTold() {
 // Arguments:
 //   --jobs-only       leaves out the preview's figures
 //   --session TAG     tells this session's job lines from another's (default 1)
-//   --floor-first     the floor takes the first turn, as the mirror of a
-//                     session running beside this one
 //   --side-by-side    the session runs beside another doing the same, their
 //                     turns taken together: each takes at least one turn a
 //                     job and at most half as many as a session alone
@@ -396,8 +393,6 @@ void readOptions(int argc, char** argv) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--jobs-only") == 0)
             g_options.jobsOnly = true;
-        else if (std::strcmp(argv[i], "--floor-first") == 0)
-            g_options.floorFirst = true;
         else if (std::strcmp(argv[i], "--session") == 0 && hasValue)
             g_options.tag = argv[++i];
         else if (std::strcmp(argv[i], "--side-by-side") == 0) {
