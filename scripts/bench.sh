@@ -40,12 +40,11 @@ native_radicals() {
 # preview, in a copy of the test-bed prefix; then the two jobs again with the
 # whole Wine session held to core 0 while another process keeps that core
 # busy. That other process is a second session doing the same, so the time
-# the core is shared measures both (each starts with the program's job, as
-# the session on all cores does: the first job a process prints grows its
-# heap, which shifts the driver's block and with it the faults of every job
-# after);
-# whichever finishes first keeps the core busy with a loop until the other has
-# finished. The ratios are taken over each configuration's sessions
+# the core is shared measures both; whichever finishes first keeps the core
+# busy with a loop until the other has finished. Each starts with the
+# program's job, as the session on all cores does: the first job a process
+# prints grows its heap, which can shift the driver's block and with it the
+# faults of every job after. The ratios are taken over each configuration's sessions
 # (app/bench/floor_ratios.cpp); the jobs' pages are compared after each
 # session (app/bench/compare_with_floor.sh). Past their least turns, the jobs
 # take as many turns as the run's budget leaves time for.
