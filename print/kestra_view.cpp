@@ -101,14 +101,18 @@ BOOL CKestraView::CalcPageLayout(CPrintInfo* info) {
     return TRUE;
 }
 
+PrintedPageTexts::PrintedPageTexts()
+    : m_labelFace(LoadResourceString(IDS_DEFAULT_FACE)),
+      m_standardLabel(LoadResourceString(IDS_STANDARD_EUDC_LABEL)),
+      m_header(LoadResourceString(IDS_PAGE_HEADER)), m_footer(LoadResourceString(IDS_PAGE_FOOTER)),
+      m_codeHeading(LoadResourceString(IDS_CODE_HEADING)), m_texts{m_labelFace.c_str(),
+                                                                   m_standardLabel.c_str(),
+                                                                   m_header.c_str(),
+                                                                   m_footer.c_str(),
+                                                                   m_codeHeading.c_str()} {}
+
 void CKestraView::OnPrint(CDC* dc, CPrintInfo* info) {
-    const std::string labelFace = LoadResourceString(IDS_DEFAULT_FACE);
-    const std::string standardLabel = LoadResourceString(IDS_STANDARD_EUDC_LABEL);
-    const std::string header = LoadResourceString(IDS_PAGE_HEADER);
-    const std::string footer = LoadResourceString(IDS_PAGE_FOOTER);
-    const std::string codeHeading = LoadResourceString(IDS_CODE_HEADING);
-    const kestra::PageTexts texts = {labelFace.c_str(), standardLabel.c_str(), header.c_str(),
-                                     footer.c_str(), codeHeading.c_str()};
+    const PrintedPageTexts texts;
     currentPage = static_cast<int32_t>(info->m_nCurPage);
 
     kestra::PageLayout layout;
@@ -119,7 +123,7 @@ void CKestraView::OnPrint(CDC* dc, CPrintInfo* info) {
     layout.cellsPerPage = cellsPerPage;
     layout.pageCount = pageCount;
     kestra::GdiSurface surface(dc->m_hDC, dc->m_hAttribDC);
-    kestra::PageRenderer renderer(surface, layout, pageSize, texts);
+    kestra::PageRenderer renderer(surface, layout, pageSize, texts.Texts());
     renderer.printPage(currentPage);
 }
 

@@ -3,10 +3,26 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "fw/runtime_class.h"
 #include "fw/view.h"
 #include "print/page_layout.h"
+#include "print/page_renderer.h"
+
+// The texts a printed page carries, loaded from the resources; the pointers
+// it hands out live as long as it does.
+class PrintedPageTexts {
+  public:
+    PrintedPageTexts();
+    PrintedPageTexts(const PrintedPageTexts&) = delete;
+    PrintedPageTexts& operator=(const PrintedPageTexts&) = delete;
+    const kestra::PageTexts& Texts() const { return m_texts; }
+
+  private:
+    std::string m_labelFace, m_standardLabel, m_header, m_footer, m_codeHeading;
+    kestra::PageTexts m_texts;
+};
 
 class CKestraView : public CView {
     DECLARE_DYNCREATE(CKestraView)

@@ -1,13 +1,9 @@
 #include "app/bench/floor_job.h"
 
-#include <string>
-
 #include "eudc/app_state.h"
-#include "fw/resource_text.h"
 #include "fw/tests/wine_test_support.h"
+#include "print/kestra_view.h"
 #include "print/page_layout.h"
-#include "print/page_renderer.h"
-#include "res/resource.h"
 
 namespace floorbench {
 
@@ -19,17 +15,11 @@ Job recordJob(HDC printer) {
     pageSize.cx = GetDeviceCaps(printer, HORZSIZE) * 10;
     pageSize.cy = GetDeviceCaps(printer, VERTSIZE) * 10;
     const kestra::PageLayout layout = kestra::computePageLayout(pageSize, appState);
-    const std::string labelFace = LoadResourceString(IDS_DEFAULT_FACE);
-    const std::string standardLabel = LoadResourceString(IDS_STANDARD_EUDC_LABEL);
-    const std::string header = LoadResourceString(IDS_PAGE_HEADER);
-    const std::string footer = LoadResourceString(IDS_PAGE_FOOTER);
-    const std::string codeHeading = LoadResourceString(IDS_CODE_HEADING);
-    const kestra::PageTexts texts = {labelFace.c_str(), standardLabel.c_str(), header.c_str(),
-                                     footer.c_str(), codeHeading.c_str()};
+    const PrintedPageTexts texts;
     Job job;
     for (int32_t page = 1; page <= layout.pageCount; ++page) {
         floorbench::PageRecorder recorder(printer);
-        kestra::PageRenderer(recorder, layout, pageSize, texts).printPage(page);
+        kestra::PageRenderer(recorder, layout, pageSize, texts.Texts()).printPage(page);
         job.push_back(recorder.take());
     }
     return job;
