@@ -372,6 +372,7 @@ void startWhenTold() {
         }
         Sleep(50);
     }
+    printf("told to go after %.1f s: the jobs start\n", (GetTickCount() - start) / 1000.0);
 }
 
 } // namespace
@@ -398,7 +399,11 @@ void readOptions(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--side-by-side") == 0) {
             g_shortJobTurns = {1, g_shortJobTurns.mostTurns / 2, floorbench::kSpreadLimit};
             g_longJobTurns = {1, g_longJobTurns.mostTurns / 2, floorbench::kSpreadLimit};
-        } else if (std::strcmp(argv[i], "--budget-s") == 0 && hasValue)
+        } else if (std::strcmp(argv[i], "--ready-file") == 0 && hasValue)
+            g_options.readyFile = argv[++i];
+        else if (std::strcmp(argv[i], "--go-file") == 0 && hasValue)
+            g_options.goFile = argv[++i];
+        else if (std::strcmp(argv[i], "--budget-s") == 0 && hasValue)
             g_options.budgetMs = 1000.0 * std::max(0.0, std::atof(argv[++i]));
     }
 }
