@@ -11,6 +11,7 @@
 #include "eudc/code_space.h"
 #include "print/tests/recording_surface.h"
 #include "print/tests/sample_page_texts.h"
+#include "table/big5_text.h"
 #include "table/font_files.h"
 
 namespace kestra {
@@ -125,6 +126,47 @@ TEST_F(TableJobTest, PaperIsThePrintableAreaWithinFiveMillimetreMargins) {
     EXPECT_EQ(TableJob(paperGeometry(Paper::A4, false).printable).layout().pageCount, 223);
     EXPECT_EQ(TableJob(paperGeometry(Paper::A4, true).printable).layout().pageCount, 346);
     EXPECT_FALSE(TableJob(paperGeometry(Paper::A5, false).printable).layout().fitsOnPage());
+}
+
+TEST_F(TableJobTest, AHeaderTooWideIsShortenedInItsPathsMiddle) {
+    std::string deep = "/srv";
+    for (int i = 0; i < 40; ++i)
+        deep += "/\xE5\xAD\x97\xE5\x9E\x8B"; // /字型
+    std::string korean = "/srv/";
+    for (int i = 0; i < 60; ++i)
+        korean += "\xED\x95\x9C"; // 한, which code page 950 lacks
+    const struct {
+        std::string path;
+        const char* end; // of the header as drawn
+    } cases[] = {
+        {deep + "/EUDC.TTE", "/EUDC.TTE"},
+        {korean + "/K.TTE", "\xFF"
+                            "00D55C/K.TTE"},
+        {"/srv/EUDC.TTE", "/srv/EUDC.TTE"},
+    };
+    const std::string fileLabel = "\xA5\x7E\xA6\x72\xC0\xC9\xAE\xD7\xA1\x47/srv/"; // 外字檔案：
+    for (const auto& c : cases) {
+        applyTableOptions(TableOptions{}, kFontName, c.path);
+        const PaperGeometry paper = paperGeometry(Paper::A4, false);
+        RecordingSurface page;
+        TableJob(paper.printable).drawPage(page, 1);
+        const std::string header = page.texts.at(0).text;
+        EXPECT_LE(page.textWidth(header.data(), static_cast<int>(header.size())),
+                  paper.printable.cx);
+        EXPECT_EQ(header.rfind("\xA6\x72\xAB\xAC\xA1\x47"
+                               "EUDC.TTE",
+                               0),
+                  0u)
+            << "字型：";
+        EXPECT_NE(header.find(fileLabel), std::string::npos) << "the path's start";
+        ASSERT_GE(header.size(), std::strlen(c.end));
+        EXPECT_EQ(header.substr(header.size() - std::strlen(c.end)), c.end);
+        for (size_t at = header.find('\xFF'); at != std::string::npos;
+             at = header.find('\xFF', at + 1))
+            EXPECT_NE(escapedCharacter(header.data() + at, static_cast<int>(header.size() - at)),
+                      0u)
+                << "an escape is kept whole";
+    }
 }
 
 class DefinedCodesTest : public TableJobTest {
