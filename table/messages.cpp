@@ -51,7 +51,8 @@ const MessageTexts kMessages[] = {
      "      --version            show the version\n"
      "\n"
      "The page is the paper less a 5 mm margin on each side. An input file is never\n"
-     "the output, and only a regular file (or a link to one) is replaced.\n",
+     "the output, and only a regular file (or a link to one) that you may write is\n"
+     "replaced; it keeps its permissions.\n",
      "用法：kestra-table [選項]... 造字檔\n"
      "把造字檔（.TTE）的對照表寫成 PDF：每個使用者自造字的 Big5 內碼、字形，\n"
      "並可附上注音、倉頡字根。\n"
@@ -75,7 +76,7 @@ const MessageTexts kMessages[] = {
      "      --version            顯示版本\n"
      "\n"
      "頁面為紙張四邊各留 5 公釐後的範圍。輸入的檔案絕不會被當成輸出檔，\n"
-     "而且只會取代一般檔案（或指向一般檔案的連結）。\n"},
+     "而且只會取代您有權寫入的一般檔案（或指向一般檔案的連結），並保留它的權限。\n"},
     {Message::TryHelp, "try 'kestra-table --help' for more information",
      "請執行 'kestra-table --help' 看說明"},
     {Message::UnknownOption, "unknown option %s", "不認得的選項 %s"},
