@@ -144,6 +144,10 @@ TEST_F(TableJobTest, AHeaderTooWideIsShortenedInItsPathsMiddle) {
                             "00D55C/K.TTE"},
         {"/srv/EUDC.TTE", "/srv/EUDC.TTE"},
     };
+    applyTableOptions(TableOptions{}, "Kestra EUDC Square of the Taipei Office", "/f");
+    EXPECT_STREQ(appState.fontFace, "Kestra EUDC Sq\xA1\x4B"
+                                    "e Taipei Office")
+        << "fits its field";
     const std::string fileLabel = "\xA5\x7E\xA6\x72\xC0\xC9\xAE\xD7\xA1\x47/srv/"; // 外字檔案：
     for (const auto& c : cases) {
         applyTableOptions(TableOptions{}, kFontName, c.path);
