@@ -29,11 +29,6 @@ version_is_the_projects() {
     [ "$(kestra-table --version)" = "kestra-table $(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")" ]
 }
 apt() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 -y -qq "$@"; }
-depends_on_libraries_and_font() {
-    local depends
-    depends=$(dpkg-deb -f "$package" Depends)
-    [[ $depends == *libqpdf* && $depends == *libfreetype* && $depends == *fonts-arphic-uming* ]]
-}
 no_test_built() { [ -x "$work/build/table/kestra-table" ] && ! find "$work/build" -name '*_tests' -type f | grep .; }
 
 rm -rf "$work"
@@ -48,7 +43,7 @@ package=$(ls "$work"/dist/kestra-table_*.deb 2>/dev/null | head -1)
 check "make deb makes the package" test -f "$package"
 check "make deb builds the tool, no test" no_test_built
 check "lintian finds no error" lintian --fail-on error "$package"
-check "it depends on its libraries and the label font" depends_on_libraries_and_font
+check "it depends on the label font" sh -c "dpkg-deb -f '$package' Depends | grep -q fonts-arphic-uming"
 check "apt installs it" apt install "$package"
 check "kestra-table on the PATH" on_path
 check "a table from the PATH" sh -c "cd '$work' && kestra-table '$fonts/EUDC.TTE' -o '$work/t.pdf'"

@@ -106,8 +106,6 @@ TEST(TableOptions, MistakesAreRefusedWithTheirMessage) {
          "不認得的選項 --landscape=yes"},
         {{"F.TTE", "-o"}, "option -o needs a value", "選項 -o 需要一個值"},
         {{"F.TTE", "-o", ""}, "the output file's name is empty", "輸出檔的檔名是空的"},
-        {{"F.TTE", "--output="}, "the output file's name is empty", "輸出檔的檔名是空的"},
-        {{"-hx", "F.TTE"}, "unknown option -hx", "不認得的選項 -hx"},
         {{"A.TTE", "B.TTE"},
          "one font file only: B.TTE is one too many",
          "只能指定一個造字檔：B.TTE 是多出來的"},

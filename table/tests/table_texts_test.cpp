@@ -76,6 +76,7 @@ TEST(TableTexts, Big5AndUtf8MeetThroughCodePage950) {
                        "01F600.tte??");
     EXPECT_EQ(escapedCharacter(escaped.data() + 10, kUnicodeEscapeLength), U'😀');
     EXPECT_EQ(escapedCharacter(escaped.data() + 10, kUnicodeEscapeLength - 1), 0u) << "cut short";
+    EXPECT_EQ(countedText(1, Counted::Glyphs, Language::English), "the glyph of 1 code");
     EXPECT_EQ(decodeUtf8("a字😀\x80\xE4\xB8"),
               (std::u32string{U'a', U'字', U'😀', 0xFFFD, 0xFFFD, 0xFFFD}));
 }
