@@ -65,6 +65,11 @@ TEST(TableTexts, LanguageFollowsTheFirstLocaleVariableSet) {
     EXPECT_EQ(languageFor(nullptr, nullptr, nullptr), Language::English);
 }
 
+TEST(TableTexts, OneIsCountedInTheSingular) {
+    EXPECT_EQ(countedText(1, Counted::Glyphs, Language::English), "the glyph of 1 code");
+    EXPECT_EQ(countedText(2, Counted::Entries, Language::English), "2 entries");
+}
+
 TEST(TableTexts, Big5AndUtf8MeetThroughCodePage950) {
     Big5Text big5;
     // ㄅ, the full-width space, a byte that begins no character and a cut lead byte.
@@ -76,7 +81,6 @@ TEST(TableTexts, Big5AndUtf8MeetThroughCodePage950) {
                        "01F600.tte??");
     EXPECT_EQ(escapedCharacter(escaped.data() + 10, kUnicodeEscapeLength), U'😀');
     EXPECT_EQ(escapedCharacter(escaped.data() + 10, kUnicodeEscapeLength - 1), 0u) << "cut short";
-    EXPECT_EQ(countedText(1, Counted::Glyphs, Language::English), "the glyph of 1 code");
     EXPECT_EQ(decodeUtf8("a字😀\x80\xE4\xB8"),
               (std::u32string{U'a', U'字', U'😀', 0xFFFD, 0xFFFD, 0xFFFD}));
 }
