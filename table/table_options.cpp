@@ -219,8 +219,8 @@ class Parser {
             return rejectRange(value, messageText(Message::EndCodeTooLong, language_, {end}));
         uint16_t first = 0;
         uint16_t last = 0;
-        // The dialog's edit boxes take nothing but ASCII; a code of other
-        // characters is no code at all, however long.
+        // checkRangeTexts counts bytes, and no character beyond ASCII is a
+        // hexadecimal digit: such a code is invalid, whatever its length.
         const RangeText check = !isAscii(start) ? RangeText::StartInvalid
                                 : !isAscii(end)
                                     ? RangeText::EndInvalid
