@@ -56,12 +56,25 @@ dist: x64 x86
 	done
 	@ls -l dist/x64/Kestra.exe dist/x86/Kestra.exe dist/Kestra-*
 
-deb: native
-	@mkdir -p dist
-	@rm -f dist/kestra-table_*.deb
-	@cd build/native && cpack -G DEB >/dev/null
-	@cp build/native/package/kestra-table_*.deb dist/
-	@ls -l dist/kestra-table_*.deb
+# The package alone: only what building kestra-table needs is installed
+# (setup-deps.sh --package), and only the tool and its manual page are built,
+# with Debian's hardening flags and without the tests, in a folder of their own.
+DEB_BUILD ?= build/deb
+DEB_DIST ?= dist
+DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+deb:
+	@bash scripts/setup-deps.sh --package
+	@CXXFLAGS="$$($(DEB_FLAGS) CXXFLAGS) $$($(DEB_FLAGS) CPPFLAGS)" \
+		CFLAGS="$$($(DEB_FLAGS) CFLAGS) $$($(DEB_FLAGS) CPPFLAGS)" \
+		LDFLAGS="$$($(DEB_FLAGS) LDFLAGS)" \
+		cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DKESTRA_TESTS=OFF \
+		-DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+	@$(call CMAKE_BUILD,$(DEB_BUILD)) --target kestra-table kestra_table_manual
+	@mkdir -p $(DEB_DIST)
+	@rm -f $(DEB_DIST)/kestra-table_*.deb
+	@cd $(DEB_BUILD) && cpack -G DEB >/dev/null
+	@cp $(DEB_BUILD)/package/kestra-table_*.deb $(DEB_DIST)/
+	@ls -l $(DEB_DIST)/kestra-table_*.deb
 
 fuzz: deps
 	@bash scripts/fuzz.sh

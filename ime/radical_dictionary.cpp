@@ -105,6 +105,27 @@ void writeSymbols(char* element, const unsigned char* keyIndexes, const EntryLay
 
 } // namespace
 
+DictionaryShape dictionaryShape(const unsigned char* data, size_t size, uint32_t layoutId) {
+    const EntryLayout* own = entryLayoutFor(layoutId);
+    if (own == nullptr)
+        return {};
+    if (size < kEntriesOffset)
+        return {DictionaryFit::NoHeader, 0, own->entrySize};
+    const int32_t count = readInt32(data + kCountOffset);
+    if (count <= 0)
+        return {DictionaryFit::Fits, count, own->entrySize};
+    const size_t otherSize =
+        own == &kPhoneticEntries ? kCangjieEntries.entrySize : kPhoneticEntries.entrySize;
+    const uint64_t entries = size - kEntriesOffset;
+    const uint64_t ownBytes = static_cast<uint64_t>(count) * own->entrySize;
+    DictionaryFit fit = DictionaryFit::Fits;
+    if (entries == static_cast<uint64_t>(count) * otherSize && entries != ownBytes)
+        fit = DictionaryFit::OtherLayout;
+    else if (entries < ownBytes)
+        fit = DictionaryFit::CutShort;
+    return {fit, count, own->entrySize};
+}
+
 void loadRadicalEntries(const unsigned char* data, size_t size, uint32_t layoutId) {
     const EntryLayout* layout = entryLayoutFor(layoutId);
     if (layout == nullptr)

@@ -12,15 +12,48 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
-// The length of the UTF-8 sequence that begins with c, 1 for a stray byte.
-size_t utf8Length(unsigned char c) {
-    if (c >= 0xF0)
-        return 4;
-    if (c >= 0xE0)
-        return 3;
-    if (c >= 0xC0)
-        return 2;
-    return 1;
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// The code point of the UTF-8 sequence at text (`available` bytes on), and
+// its length in width; kReplacement, one byte wide, where no well-formed
+// sequence begins.
+char32_t utf8CodePoint(const char* text, size_t available, size_t& width) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    width = 1;
+    if (lead < 0x80)
+        return lead;
+    const size_t length = lead >= 0xF8   ? 0
+                          : lead >= 0xF0 ? 4
+                          : lead >= 0xE0 ? 3
+                          : lead >= 0xC0 ? 2
+                                         : 0;
+    if (length == 0 || length > available)
+        return kReplacement;
+    char32_t codePoint = lead & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+        const auto byte = static_cast<unsigned char>(text[k]);
+        if ((byte & 0xC0) != 0x80)
+            return kReplacement;
+        codePoint = (codePoint << 6) | (byte & 0x3F);
+    }
+    if (codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint < 0xE000))
+        return kReplacement;
+    width = length;
+    return codePoint;
+}
+
+int hexDigitValue(char c) {
+    for (int value = 0; value < 16; ++value) {
+        if (kHexDigits[value] == c)
+            return value;
+    }
+    return -1;
+}
+
+void appendEscape(std::string& out, char32_t character) {
+    out.push_back(kUnicodeEscape);
+    for (int shift = 20; shift >= 0; shift -= 4)
+        out.push_back(kHexDigits[(character >> shift) & 0xF]);
 }
 
 // Converts one character of `width` bytes; false when it has no counterpart.
@@ -81,14 +114,18 @@ std::string Big5Text::fromUtf8(const std::string& text) {
             ++i;
             continue;
         }
-        const size_t width = std::min(utf8Length(byte), text.size() - i);
+        size_t width = 1;
+        const char32_t character = utf8CodePoint(text.data() + i, text.size() - i, width);
         char out[8];
         size_t outLength = sizeof out;
-        if (fromUtf8_ != kNoConverter &&
-            convertOne(fromUtf8_, text.data() + i, width, out, outLength))
-            result.append(out, outLength);
-        else
+        if (character == kReplacement) {
             result.push_back('?');
+        } else if (fromUtf8_ != kNoConverter &&
+                   convertOne(fromUtf8_, text.data() + i, width, out, outLength)) {
+            result.append(out, outLength);
+        } else {
+            appendEscape(result, character);
+        }
         i += width;
     }
     return result;
@@ -110,6 +147,29 @@ void appendUtf8(std::string& out, char32_t codePoint) {
         out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
     }
+}
+
+std::u32string decodeUtf8(const std::string& text) {
+    std::u32string result;
+    for (size_t i = 0; i < text.size();) {
+        size_t width = 1;
+        result.push_back(utf8CodePoint(text.data() + i, text.size() - i, width));
+        i += width;
+    }
+    return result;
+}
+
+char32_t escapedCharacter(const char* text, int length) {
+    if (length < kUnicodeEscapeLength || text[0] != kUnicodeEscape)
+        return 0;
+    char32_t character = 0;
+    for (int k = 1; k < kUnicodeEscapeLength; ++k) {
+        const int digit = hexDigitValue(text[k]);
+        if (digit < 0)
+            return 0;
+        character = (character << 4) | static_cast<char32_t>(digit);
+    }
+    return character;
 }
 
 } // namespace kestra

@@ -1,5 +1,5 @@
-// Between the renderer's Big5 (code page 950) text and the Unicode that cairo
-// and the file system speak. Not for the glyph cells: a user-defined code
+// Between the renderer's Big5 (code page 950) text and the Unicode that the
+// PDF and the file system speak. Not for the glyph cells: a user-defined code
 // reaches its glyph through its PUA index, which iconv's tables do not give.
 #pragma once
 
@@ -8,6 +8,16 @@
 #include <string>
 
 namespace kestra {
+
+// A character that code page 950 cannot hold (the kana, Hangul or emoji of a
+// file's name) travels through the page's Big5 texts as this byte, which
+// begins no Big5 character, and six hexadecimal digits of its code point;
+// the PDF surface draws the character itself. Windows never sees one.
+constexpr char kUnicodeEscape = '\xFF';
+constexpr int kUnicodeEscapeLength = 7;
+
+// The character whose escape begins text, or 0 where none does.
+char32_t escapedCharacter(const char* text, int length);
 
 class Big5Text {
   public:
@@ -19,7 +29,8 @@ class Big5Text {
     // Each character that code page 950 does not define becomes U+FFFD.
     std::u32string toUnicode(const char* text, int length);
 
-    // Each character that code page 950 cannot hold becomes '?'.
+    // Each character that code page 950 cannot hold is escaped (see
+    // kUnicodeEscape); a byte that begins no UTF-8 character becomes '?'.
     std::string fromUtf8(const std::string& text);
 
   private:
@@ -29,5 +40,9 @@ class Big5Text {
 
 // The UTF-8 bytes of one code point.
 void appendUtf8(std::string& out, char32_t codePoint);
+
+// The code points of UTF-8 text; a byte that begins no well-formed sequence
+// becomes U+FFFD.
+std::u32string decodeUtf8(const std::string& text);
 
 } // namespace kestra

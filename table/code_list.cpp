@@ -25,14 +25,17 @@ template <typename Visit> void forEachColumn(Visit visit) {
     }
 }
 
-// A stored element without the full-width spaces that pad it to its
-// positions, in UTF-8.
+// A stored element in UTF-8 as the page shows it, without the full-width
+// spaces that pad its end. Those within it stay: a Phonetic reading keeps a
+// symbol's position, ㄅ　ㄚˉ with no medial between initial and final.
 std::string unpadded(Big5Text& big5, const char* text, size_t length) {
+    std::u32string characters = big5.toUnicode(text, static_cast<int>(length));
+    while (!characters.empty() &&
+           (characters.back() == kFullWidthSpace || characters.back() == U' '))
+        characters.pop_back();
     std::string utf8;
-    for (char32_t c : big5.toUnicode(text, static_cast<int>(length))) {
-        if (c != kFullWidthSpace && c != U' ')
-            appendUtf8(utf8, c);
-    }
+    for (char32_t c : characters)
+        appendUtf8(utf8, c);
     return utf8;
 }
 

@@ -3,7 +3,7 @@
 // a code with its Big5 code, its code point (Windows' private-use mapping),
 // whether the font has a glyph for it, and the radicals of each annotating
 // input method in column order (a Phonetic code's readings one space apart),
-// without the full-width spaces that pad them on the page.
+// each as the page shows it, less the full-width spaces that pad its end.
 #pragma once
 
 #include <cstdint>

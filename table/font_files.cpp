@@ -25,8 +25,11 @@ constexpr FT_ULong kLastPuaCodePoint = 0xF8FF;
 constexpr FT_ULong kFirstSupplementaryPuaCodePoint = 0xF0000;
 constexpr FT_Int32 kOutlineLoad = FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING;
 
-// 內, 碼 and 頁: the code heading and the page number need them.
-constexpr FcChar32 kLabelProbes[] = {0x5167, 0x78BC, 0x9801};
+// The hexadecimal digits of the codes, and 內, 碼 and 頁 of the code heading
+// and the page number: a family without the one or the other prints blank
+// labels (a Chinese font may have no Latin letters, a Latin one no Chinese).
+constexpr FcChar32 kLabelProbes[] = {'0', '1', '2', '3', '4', '5', '6',    '7',    '8',   '9',
+                                     'A', 'B', 'C', 'D', 'E', 'F', 0x5167, 0x78BC, 0x9801};
 
 // fopen gives the system's reason for a file that cannot be read, which
 // FreeType's error codes do not.

@@ -1,5 +1,6 @@
 #include "table/messages.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -15,7 +16,10 @@ struct MessageTexts {
     const char* chinese;
 };
 
-// The four range messages are the range dialog's strings 61446-61449.
+// One style throughout: a file's name first where a file is at fault, then
+// what is wrong, then what to do; no closing full stop. The four range
+// messages are in Chinese the range dialog's own strings 61446-61449, its
+// exclamation marks kept.
 const MessageTexts kMessages[] = {
     {Message::Usage,
      "Usage: kestra-table [OPTION]... FONT-FILE\n"
@@ -47,7 +51,8 @@ const MessageTexts kMessages[] = {
      "      --version            show the version\n"
      "\n"
      "The page is the paper less a 5 mm margin on each side. An input file is never\n"
-     "the output, and only a regular file (or a link to one) is replaced.\n",
+     "the output, and only a regular file (or a link to one) that you may write is\n"
+     "replaced; it keeps its permissions.\n",
      "用法：kestra-table [選項]... 造字檔\n"
      "把造字檔（.TTE）的對照表寫成 PDF：每個使用者自造字的 Big5 內碼、字形，\n"
      "並可附上注音、倉頡字根。\n"
@@ -71,9 +76,9 @@ const MessageTexts kMessages[] = {
      "      --version            顯示版本\n"
      "\n"
      "頁面為紙張四邊各留 5 公釐後的範圍。輸入的檔案絕不會被當成輸出檔，\n"
-     "而且只會取代一般檔案（或指向一般檔案的連結）。\n"},
-    {Message::TryHelp, "Try 'kestra-table --help' for more information.",
-     "請執行 'kestra-table --help' 看說明。"},
+     "而且只會取代您有權寫入的一般檔案（或指向一般檔案的連結），並保留它的權限。\n"},
+    {Message::TryHelp, "try 'kestra-table --help' for more information",
+     "請執行 'kestra-table --help' 看說明"},
     {Message::UnknownOption, "unknown option %s", "不認得的選項 %s"},
     {Message::MissingValue, "option %s needs a value", "選項 %s 需要一個值"},
     {Message::UnknownPaper, "unknown paper size %s (a4, a3, a5, letter, legal)",
@@ -84,13 +89,16 @@ const MessageTexts kMessages[] = {
     {Message::NoFontFile, "no font file given", "沒有指定造字檔"},
     {Message::ExtraArgument, "one font file only: %s is one too many",
      "只能指定一個造字檔：%s 是多出來的"},
-    {Message::InvalidEudcCode, "Not a valid EUDC code!", "不是正確的外字字碼！"},
-    {Message::StartCodeIncomplete, "The start code is not complete!", "起始碼輸入尚未完成！"},
-    {Message::EndCodeIncomplete, "The end code is not complete!", "結束碼輸入尚未完成！"},
-    {Message::StartAfterEnd, "The start code is greater than the end code!", "起始碼大於結束碼！"},
+    {Message::InvalidEudcCode, "not a valid EUDC code", "不是正確的外字字碼！"},
+    {Message::StartCodeIncomplete, "the start code is not complete", "起始碼輸入尚未完成！"},
+    {Message::EndCodeIncomplete, "the end code is not complete", "結束碼輸入尚未完成！"},
+    {Message::StartAfterEnd, "the start code is greater than the end code", "起始碼大於結束碼！"},
     {Message::RangeRejected, "range %s: %s", "範圍 %s：%s"},
-    {Message::RangeWithoutDash, "a dash must join the start and the end code (START-END)",
-     "起始碼與結束碼之間要有連字號（起始碼-結束碼）"},
+    {Message::RangeNeedsOneDash, "one dash must join the start and the end code (START-END)",
+     "起始碼與結束碼之間要有一個連字號（起始碼-結束碼）"},
+    {Message::RangeFullWidth,
+     "it is written in full-width characters: type it in half-width, as %s",
+     "這是全形字元，請改用半形輸入：%s"},
     {Message::StartCodeTooLong, "the start code %s is longer than four digits",
      "起始碼 %s 超過四位數"},
     {Message::EndCodeTooLong, "the end code %s is longer than four digits", "結束碼 %s 超過四位數"},
@@ -100,17 +108,28 @@ const MessageTexts kMessages[] = {
     {Message::NotAFont, "%s: not a font file", "%s：不是字型檔"},
     {Message::NoPuaMapping, "%s: the font maps no character of U+E000 to U+F848",
      "%s：這個字型沒有 U+E000 到 U+F848 的任何字元"},
-    {Message::FontTruncated,
-     "%s: the file is cut short: the glyphs of %s codes lie past its end (%s)",
-     "%s：檔案不完整，被截斷了：有 %s 個字碼的字形在檔案結尾之後（%s）"},
-    {Message::FontDamaged, "%s: the font is damaged: the glyphs of %s codes cannot be read (%s)",
-     "%s：字型檔已損壞：有 %s 個字碼的字形無法讀取（%s）"},
+    {Message::FontTruncated, "%s: the file is cut short: it ends before %s (%s)",
+     "%s：檔案不完整，被截斷了：%s在檔案結尾之後（%s）"},
+    {Message::FontDamaged, "%s: the font is damaged: %s cannot be read (%s)",
+     "%s：字型檔已損壞：%s無法讀取（%s）"},
     {Message::TextFontWarning,
      "warning: %s maps characters outside the private-use area (%s of them, the first %s): "
      "it looks like a text font, not an EUDC font",
      "警告：%s 對應了私用區以外的字元（共 %s 個，第一個是 %s），看來是一般文字的字型，不是造字檔"},
     {Message::DictionaryUnreadable, "%s: the radical dictionary cannot be read: %s",
      "%s：無法讀取字根檔：%s"},
+    {Message::DictionaryTooShort,
+     "%s: not a radical dictionary: it holds %s, less than the 258 of a dictionary's header",
+     "%s：不是字根檔：檔案只有 %s，比字根檔 258 位元組的檔頭還短"},
+    {Message::DictionaryIsAFont, "%s: a font file, not a radical dictionary",
+     "%s：這是字型檔，不是字根檔"},
+    {Message::DictionaryOfOtherLayout, "%s: a %s dictionary, not a %s one: give it with %s",
+     "%s：這是%s字根檔，不是%s字根檔：請以 %s 指定它"},
+    {Message::DictionaryCutShort,
+     "%s: not a %s dictionary: its header counts %s of %s bytes, more than the file holds",
+     "%s：不是%s字根檔：檔頭記載有 %s（每筆 %s 位元組），超過檔案的長度"},
+    {Message::PhoneticName, "Phonetic", "注音"},
+    {Message::CangjieName, "Cangjie", "倉頡"},
     {Message::DictionaryGivesNothing,
      "warning: %s gives no code of the table its radicals: is it the right dictionary?",
      "警告：%s 沒有提供表中任何字碼的字根，是不是選錯了字根檔？"},
@@ -118,8 +137,12 @@ const MessageTexts kMessages[] = {
      "warning: %s gives no code of the table its radicals with --codes %s; "
      "with --codes %s it would",
      "警告：%s 以 --codes %s 讀取時沒有提供表中任何字碼的字根；改用 --codes %s 就有"},
-    {Message::NoLabelFont, "no font \"%s\" with Chinese characters was found",
-     "找不到含有中文字的字型「%s」"},
+    {Message::NoLabelFont,
+     "the font \"%s\" lacks characters the labels need: the digits and letters of the codes, "
+     "or the Chinese of the headings; --label-font names another (fc-list :lang=zh-tw family "
+     "lists them)",
+     "字型「%s」缺少標示所需的字元：內碼的數字與字母，或標題的中文字；請以 --label-font "
+     "指定其他字型（fc-list :lang=zh-tw family 會列出可用的字型）"},
     {Message::NoSuchLabelFamily,
      "no font family \"%s\" is installed; --label-font names another (fc-list :lang=zh-tw "
      "family lists them)",
@@ -138,9 +161,10 @@ const MessageTexts kMessages[] = {
     {Message::NoDefinedCode, "%s: none of the codes to print has a glyph in the font",
      "%s：要印的字碼在這個字型裡都沒有字形"},
     {Message::PageTooSmall,
-     "The page is too small for even one cell of the table: choose larger paper, "
-     "landscape pages or fewer input methods.",
-     "紙張太小，一頁連一格表格都放不下。請改用較大的紙張、橫向列印或減少註解的輸入法。"},
+     "the page is too small for even one cell of the table: choose larger paper, "
+     "landscape pages or fewer input methods",
+     "紙張太小，一頁連一格表格都放不下：請改用較大的紙張、橫向列印或減少註解的輸入法"},
+    {Message::EmptyOutputName, "the output file's name is empty", "輸出檔的檔名是空的"},
     {Message::OutputIsInput, "the output %s is the input %s: choose another output file",
      "輸出檔 %s 就是輸入檔 %s，請改用其他輸出檔"},
     {Message::OutputNotAFile,
@@ -152,6 +176,7 @@ const MessageTexts kMessages[] = {
      "標準輸出是終端機：請把它導向檔案或程式，或以 -o 指定檔案"},
     {Message::OutputUnwritable, "%s: cannot write in this folder: %s",
      "%s：無法在這個資料夾寫入：%s"},
+    {Message::OutputNotWritable, "%s: cannot be replaced: %s", "%s：無法取代這個檔案：%s"},
     {Message::OutputFailed, "%s: writing the PDF failed: %s", "%s：寫出 PDF 失敗：%s"},
     {Message::ListFailed, "%s: writing the list failed: %s", "%s：寫出字碼清單失敗：%s"},
 };
@@ -193,6 +218,27 @@ std::string messageText(Message message, Language language,
     const int length = formatFields(out.data(), static_cast<int>(size), format, fieldTexts.data(),
                                     static_cast<int>(fieldTexts.size()));
     return std::string(out.data(), static_cast<size_t>(length));
+}
+
+std::string countedText(size_t count, Counted what, Language language) {
+    const bool one = count == 1;
+    const char* format = nullptr;
+    switch (what) {
+    case Counted::Glyphs:
+        format = language == Language::Chinese ? "有 %zu 個字碼的字形"
+                 : one                         ? "the glyph of %zu code"
+                                               : "the glyphs of %zu codes";
+        break;
+    case Counted::Entries:
+        format = language == Language::Chinese ? "%zu 筆資料" : one ? "%zu entry" : "%zu entries";
+        break;
+    case Counted::Bytes:
+        format = language == Language::Chinese ? "%zu 位元組" : one ? "%zu byte" : "%zu bytes";
+        break;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, format, count);
+    return text;
 }
 
 } // namespace kestra

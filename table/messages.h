@@ -3,6 +3,7 @@
 // texts, which are Big5 for the renderer); "%s" marks where a field goes.
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 
@@ -31,7 +32,8 @@ enum class Message {
     EndCodeIncomplete,
     StartAfterEnd,
     RangeRejected,
-    RangeWithoutDash,
+    RangeNeedsOneDash,
+    RangeFullWidth,
     StartCodeTooLong,
     EndCodeTooLong,
     WhichStartCode,
@@ -43,6 +45,12 @@ enum class Message {
     FontDamaged,
     TextFontWarning,
     DictionaryUnreadable,
+    DictionaryTooShort,
+    DictionaryIsAFont,
+    DictionaryOfOtherLayout,
+    DictionaryCutShort,
+    PhoneticName,
+    CangjieName,
     DictionaryGivesNothing,
     DictionaryOtherForm,
     NoLabelFont,
@@ -51,10 +59,12 @@ enum class Message {
     LabelFontNotTrueType,
     NoDefinedCode,
     PageTooSmall,
+    EmptyOutputName,
     OutputIsInput,
     OutputNotAFile,
     OutputIsTerminal,
     OutputUnwritable,
+    OutputNotWritable,
     OutputFailed,
     ListFailed,
 };
@@ -62,5 +72,9 @@ enum class Message {
 // The text with its "%s" replaced by the fields in order.
 std::string messageText(Message message, Language language,
                         std::initializer_list<std::string> fields = {});
+
+// What a message counts, with its number: "1 entry", "19 entries", "19 筆資料".
+enum class Counted { Glyphs, Entries, Bytes };
+std::string countedText(size_t count, Counted what, Language language);
 
 } // namespace kestra

@@ -163,9 +163,14 @@ bool OutputFile::open(const std::string& target) {
     target_ = target;
     if (!followLinks(target_))
         return fail(errno);
-    struct stat info {};
-    if (lstat(target_.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+    replacing_ = lstat(target_.c_str(), &replaced_) == 0;
+    if (replacing_ && !S_ISREG(replaced_.st_mode))
         return refuse(Refusal::NotARegularFile);
+    // The rename would replace a file that the folder lets us remove even
+    // where the file itself forbids writing: asked as cp asks, with the
+    // effective ids, a write-protected font is safe from a typo.
+    if (replacing_ && faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
+        return refuse(Refusal::NotWritable, errno);
     return (staging_ == Staging::UnnamedWhereSupported && openUnnamed()) || openHidden();
 }
 
@@ -187,6 +192,7 @@ bool OutputFile::openUnnamed() {
     const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY, 0666);
     if (fd < 0)
         return false;
+    takeOverTarget(fd);
     stream_ = fdopen(fd, "wb");
     if (stream_ == nullptr) {
         close(fd);
@@ -206,7 +212,10 @@ bool OutputFile::openHidden() {
         return fail(errno);
     temporaryPath_ = pattern;
     setPending(temporaryPath_);
-    applyUmask(fd);
+    if (replacing_)
+        takeOverTarget(fd);
+    else
+        applyUmask(fd);
     stream_ = fdopen(fd, "wb");
     if (stream_ == nullptr) {
         const int error = errno;
@@ -214,6 +223,22 @@ bool OutputFile::openHidden() {
         return fail(error);
     }
     return true;
+}
+
+// The table takes the place of the file it replaces, from its first byte:
+// the same permissions (a private file never becomes readable by others, not
+// even while it is written), and the same owner and group where this process
+// may give them, as root may. A group that cannot be kept loses its
+// permissions rather than passing them to this user's group; set-id bits
+// are never carried over to a new file.
+void OutputFile::takeOverTarget(int fd) const {
+    if (!replacing_)
+        return;
+    mode_t mode = replaced_.st_mode & 0777;
+    if (fchown(fd, replaced_.st_uid, replaced_.st_gid) != 0 &&
+        fchown(fd, static_cast<uid_t>(-1), replaced_.st_gid) != 0)
+        mode &= ~static_cast<mode_t>(S_IRWXG);
+    fchmod(fd, mode);
 }
 
 // A hidden name first: a link cannot replace the target, a rename can.
@@ -269,8 +294,10 @@ bool OutputFile::fail(int errorNumber) {
     return false;
 }
 
-bool OutputFile::refuse(Refusal refusal) {
+bool OutputFile::refuse(Refusal refusal, int errorNumber) {
     refusal_ = refusal;
+    if (errorNumber != 0)
+        error_ = std::strerror(errorNumber);
     discard();
     return false;
 }

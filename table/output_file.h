@@ -4,8 +4,13 @@
 // never half overwritten, and a run that fails, even one that is killed,
 // leaves nothing behind. A symbolic link is followed and stays a link; any
 // other thing at the target's path (a folder, device, FIFO, socket) is
-// refused. "-" is standard output, refused when it is a terminal.
+// refused, and so is a file this user may not write, as cp would refuse it.
+// A file that is replaced keeps its permissions, and its owner and group
+// where the process may give them; its other hard links keep the old file.
+// "-" is standard output, refused when it is a terminal.
 #pragma once
+
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <string>
@@ -23,7 +28,7 @@ class OutputFile {
         UnnamedWhereSupported,
         HiddenFile, // what a file system without unnamed files gets
     };
-    enum class Refusal { None, NotARegularFile, Terminal };
+    enum class Refusal { None, NotARegularFile, NotWritable, Terminal };
     // Whether "-" may be a terminal: a PDF there is noise, a text is read.
     enum class Terminal { Refused, Allowed };
 
@@ -50,10 +55,11 @@ class OutputFile {
     bool openStandardOutput();
     bool openUnnamed();
     bool openHidden();
+    void takeOverTarget(int fd) const;
     bool nameUnnamed();
     bool flushedToDisk() const;
     bool fail(int errorNumber);
-    bool refuse(Refusal refusal);
+    bool refuse(Refusal refusal, int errorNumber = 0);
     void discard();
 
     Staging staging_;
@@ -62,6 +68,8 @@ class OutputFile {
     bool toStandardOutput_ = false;
     bool unnamed_ = false;
     std::string target_; // links followed
+    bool replacing_ = false;
+    struct stat replaced_ {}; // of the file at target_, when replacing_
     std::string temporaryPath_;
     Refusal refusal_ = Refusal::None;
     std::string error_;

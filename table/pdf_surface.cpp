@@ -150,6 +150,11 @@ PdfSurface::TextGroup* PdfSurface::textGroup(bool eudc, int32_t height) {
 void PdfSurface::glyphsOf(const char* text, int length) {
     glyphs_.clear();
     for (int i = 0; i < length;) {
+        if (const char32_t escaped = escapedCharacter(text + i, length - i)) {
+            spellEscaped(escaped);
+            i += kUnicodeEscapeLength;
+            continue;
+        }
         const auto lead = static_cast<unsigned char>(text[i]);
         const int width = isBig5LeadByte(lead) && i + 1 < length ? 2 : 1;
         const auto code = static_cast<uint16_t>(
@@ -163,6 +168,21 @@ void PdfSurface::glyphsOf(const char* text, int length) {
         }
         i += width;
     }
+}
+
+// A character of a name that code page 950 cannot hold: the label font's
+// glyph, or where the font has none its code point, "U+AC00", which reads and
+// copies as something that names it.
+void PdfSurface::spellEscaped(char32_t character) {
+    if (const FT_UInt glyph = labelFont_.glyphOf(character)) {
+        glyphs_.push_back({false, glyph, character});
+        return;
+    }
+    char name[12];
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(character));
+    for (const char* c = name; *c != '\0'; ++c)
+        glyphs_.push_back(
+            {false, labelFont_.glyphOf(static_cast<unsigned char>(*c)), static_cast<char32_t>(*c)});
 }
 
 // Lays the text out from (x, y), its top left; draws it when asked, and

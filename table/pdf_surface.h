@@ -75,6 +75,7 @@ class PdfSurface : public DrawSurface {
 
     TextGroup* textGroup(bool eudc, int32_t height);
     void glyphsOf(const char* text, int length);
+    void spellEscaped(char32_t character);
     double layOut(int32_t height, const char* text, int length, double x, double y, bool draw);
     void flush();
     void flushStrokes();

@@ -1,9 +1,12 @@
 #include "table/table_job.h"
 
 #include "eudc/app_state.h"
+#include "eudc/big5_string.h"
 #include "eudc/code_entry.h"
 #include "eudc/code_space.h"
 #include "ime/radical_text.h"
+#include "print/text_format.h"
+#include "table/big5_text.h"
 #include "table/font_files.h"
 
 namespace kestra {
@@ -17,6 +20,8 @@ constexpr char kFooterFormat[] = "\xB2\xC4 %d \xAD\xB6"; // 第 %d 頁
 constexpr char kCodeHeading[] = "\xA4\xBA\xBD\x58";      // 內碼
 constexpr char kPhoneticName[] = "\xAA\x60\xAD\xB5";     // 注音
 constexpr char kCangjieName[] = "\xAD\xDC\xBE\x65";      // 倉頡
+
+constexpr char kEllipsis[] = "\xA1\x4B"; // …
 
 constexpr double kMarginMm = 5;
 
@@ -48,6 +53,55 @@ template <typename Wanted> void walkRange(Wanted wanted) {
     }
 }
 
+// Where each character of Big5 text begins, escapes counted as one.
+std::vector<size_t> characterStarts(const std::string& text) {
+    std::vector<size_t> starts;
+    for (size_t i = 0; i < text.size();) {
+        starts.push_back(i);
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (escapedCharacter(text.data() + i, static_cast<int>(text.size() - i)) != 0)
+            i += kUnicodeEscapeLength;
+        else
+            i += isBig5LeadByte(lead) && i + 1 < text.size() ? 2 : 1;
+    }
+    return starts;
+}
+
+// The text itself where it fits, else as many of its characters as fit, half
+// from its start and half (the file's name) from its end, with an ellipsis
+// between; the ellipsis alone where nothing else fits.
+template <typename Fits> std::string shortenedInTheMiddle(const std::string& text, Fits fits) {
+    if (fits(text))
+        return text;
+    const std::vector<size_t> starts = characterStarts(text);
+    auto keeping = [&](size_t kept) {
+        const size_t head = kept / 2;
+        const size_t tail = kept - head;
+        return text.substr(0, starts[head]) + kEllipsis +
+               (tail == 0 ? std::string() : text.substr(starts[starts.size() - tail]));
+    };
+    size_t fitting = 0; // kept characters known to fit
+    size_t tooMany = starts.size();
+    while (tooMany - fitting > 1) {
+        const size_t kept = (fitting + tooMany) / 2;
+        (fits(keeping(kept)) ? fitting : tooMany) = kept;
+    }
+    return keeping(fitting);
+}
+
+// As the big5 text is stored in a field of `size` bytes.
+std::string shortenedToField(const std::string& big5, size_t size) {
+    return shortenedInTheMiddle(big5, [&](const std::string& text) { return text.size() < size; });
+}
+
+int32_t headerWidth(DrawSurface& surface, const char* path) {
+    char header[kHeaderTextSize];
+    const char* const fields[] = {appState.fontFace, path};
+    const int length =
+        formatFields(header, kHeaderTextSize, kTablePageTexts.headerFormat, fields, 2);
+    return surface.textWidth(header, length);
+}
+
 } // namespace
 
 const PageTexts kTablePageTexts{kLabelFace, "", kHeaderFormat, kFooterFormat, kCodeHeading};
@@ -66,9 +120,13 @@ PaperGeometry paperGeometry(Paper paper, bool landscape) {
     return geometry;
 }
 
-void applyTableOptions(const TableOptions& options, const char* fontName, const char* fontPath) {
-    copyBounded(appState.fontFace, fontName);
-    copyBounded(appState.eudcFilePath, fontPath);
+void applyTableOptions(const TableOptions& options, const std::string& fontName,
+                       const std::string& fontPath) {
+    Big5Text big5;
+    copyBounded(appState.fontFace,
+                shortenedToField(big5.fromUtf8(fontName), kFaceNameSize).c_str());
+    copyBounded(appState.eudcFilePath,
+                shortenedToField(big5.fromUtf8(fontPath), kPathSize).c_str());
     const PrintSpan span = printSpanFor(options.printAll, options.rangeStart, options.rangeEnd);
     appState.printAll = options.printAll ? 1 : 0;
     appState.rangeStartCode = options.rangeStart;
@@ -137,10 +195,24 @@ std::vector<uint16_t> TableJob::codes() const {
 }
 
 void TableJob::drawPage(DrawSurface& surface, int32_t pageNumber) const {
+    fitHeaderToPage(surface);
     PageRenderer renderer(surface, layout_, printable_, kTablePageTexts);
     if (onlyChosen_)
         renderer.useCellCodes({chosenCodes_.data(), static_cast<int32_t>(chosenCodes_.size())});
     renderer.printPage(pageNumber);
+}
+
+// Measured in the label font the header is drawn in.
+void TableJob::fitHeaderToPage(DrawSurface& surface) const {
+    SurfaceObjectOwner labelFont(surface,
+                                 surface.createFont(kLabelFontHeight, kTablePageTexts.labelFace));
+    SelectionKeeper fonts(surface);
+    fonts.select(labelFont.get());
+    const std::string path =
+        shortenedInTheMiddle(appState.eudcFilePath, [&](const std::string& text) {
+            return headerWidth(surface, text.c_str()) <= printable_.cx;
+        });
+    copyBounded(appState.eudcFilePath, path.c_str());
 }
 
 } // namespace kestra

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "print/draw_surface.h"
@@ -29,10 +30,13 @@ struct PaperGeometry {
 
 PaperGeometry paperGeometry(Paper paper, bool landscape);
 
-// Puts the choices of options into appState: the face and file names (Big5)
-// of the header, the print range, the annotating input methods in the order
-// given and the dictionaries' code form. The radical stores are left alone.
-void applyTableOptions(const TableOptions& options, const char* fontName, const char* fontPath);
+// Puts the choices of options into appState: the face and file names of the
+// header (given in UTF-8, kept in Big5 with what code page 950 cannot hold
+// escaped, each shortened in its middle where it outgrows its field), the
+// print range, the annotating input methods in the order given and the
+// dictionaries' code form. The radical stores are left alone.
+void applyTableOptions(const TableOptions& options, const std::string& fontName,
+                       const std::string& fontPath);
 
 // How the loader reads the dictionaries' codes.
 void useDictionaryCodeForm(CodeForm form);
@@ -53,9 +57,14 @@ class TableJob {
     // The codes of the cells, in page order.
     std::vector<uint16_t> codes() const;
 
+    // Draws the page as the Windows program prints it, but for a header too
+    // wide for the page: its path is first shortened in its middle (in
+    // appState), so that the face and the file's name stay on the paper.
     void drawPage(DrawSurface& surface, int32_t pageNumber) const;
 
   private:
+    void fitHeaderToPage(DrawSurface& surface) const;
+
     PageSize printable_;
     std::vector<uint16_t> chosenCodes_;
     bool onlyChosen_ = false;

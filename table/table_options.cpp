@@ -5,6 +5,7 @@
 
 #include "eudc/app_state.h"
 #include "eudc/code_entry.h"
+#include "table/big5_text.h"
 
 namespace kestra {
 namespace {
@@ -18,6 +19,42 @@ constexpr PaperName kPaperNames[] = {
     {"a4", Paper::A4},         {"a3", Paper::A3},       {"a5", Paper::A5},
     {"letter", Paper::Letter}, {"legal", Paper::Legal},
 };
+
+// Paper sizes and code forms are names, written A4 as often as a4.
+std::string lowerCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// The text made half-width, when it holds full-width forms of ASCII (typed
+// with a Chinese input method left in full-width mode).
+std::optional<std::string> halfWidthOf(const std::string& text) {
+    constexpr char32_t kFirstFullWidthForm = 0xFF01;
+    constexpr char32_t kLastFullWidthForm = 0xFF5E;
+    constexpr char32_t kFullWidthOffset = 0xFEE0;
+    constexpr char32_t kIdeographicSpace = 0x3000;
+    bool fullWidth = false;
+    std::string halfWidth;
+    for (char32_t c : decodeUtf8(text)) {
+        if ((c >= kFirstFullWidthForm && c <= kLastFullWidthForm) || c == kIdeographicSpace) {
+            fullWidth = true;
+            c = c == kIdeographicSpace ? U' ' : c - kFullWidthOffset;
+        }
+        appendUtf8(halfWidth, c);
+    }
+    return fullWidth ? std::optional<std::string>(halfWidth) : std::nullopt;
+}
+
+bool isAscii(const std::string& text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
 
 std::optional<Message> rangeMessage(RangeText check) {
     switch (check) {
@@ -92,13 +129,16 @@ class Parser {
     }
 
     void takeOption(const std::string& argument) {
-        // "--name=value" carries its value; "--name value" takes the next argument.
+        // "--name=value" and "-xvalue" carry their value; "--name value" and
+        // "-x value" take the next argument.
         const bool isLong = argument.compare(0, 2, "--") == 0;
-        const size_t equals = isLong ? argument.find('=') : std::string::npos;
-        const std::string name = argument.substr(0, equals);
+        const size_t valueAt = isLong                ? argument.find('=')
+                               : argument.size() > 2 ? 2
+                                                     : std::string::npos;
+        const std::string name = argument.substr(0, valueAt);
         std::optional<std::string> inlineValue;
-        if (equals != std::string::npos)
-            inlineValue = argument.substr(equals + 1);
+        if (valueAt != std::string::npos)
+            inlineValue = argument.substr(isLong ? valueAt + 1 : valueAt);
 
         if (bool* flag = flagOption(name)) {
             if (inlineValue)
@@ -137,7 +177,7 @@ class Parser {
 
     void takeValue(const std::string& name, const std::string& value) {
         if (name == "-o" || name == "--output")
-            options_.outputPath = value;
+            takeOutputPath(value);
         else if (name == "-r" || name == "--range")
             takeRange(value);
         else if (name == "--phonetic")
@@ -152,22 +192,39 @@ class Parser {
             options_.labelFamily = value;
     }
 
+    // An empty name is an unset variable more often than a choice: writing
+    // the default name instead would surprise.
+    void takeOutputPath(const std::string& path) {
+        if (path.empty())
+            fail(Message::EmptyOutputName);
+        else
+            options_.outputPath = path;
+    }
+
     // START-END, with spaces allowed around either code and the dash. The
     // range dialog's own messages say what is wrong, with which code where
     // one of them is no EUDC code.
     void takeRange(const std::string& value) {
+        if (const auto halfWidth = halfWidthOf(value))
+            return rejectRange(value,
+                               messageText(Message::RangeFullWidth, language_, {*halfWidth}));
         const size_t dash = value.find('-');
-        if (dash == std::string::npos)
-            return rejectRange(value, messageText(Message::RangeWithoutDash, language_));
+        if (dash == std::string::npos || value.find('-', dash + 1) != std::string::npos)
+            return rejectRange(value, messageText(Message::RangeNeedsOneDash, language_));
         const std::string start = withoutSpaces(value.substr(0, dash));
         const std::string end = withoutSpaces(value.substr(dash + 1));
-        if (start.size() > kCodeTextLength)
+        if (decodeUtf8(start).size() > kCodeTextLength)
             return rejectRange(value, messageText(Message::StartCodeTooLong, language_, {start}));
-        if (end.size() > kCodeTextLength)
+        if (decodeUtf8(end).size() > kCodeTextLength)
             return rejectRange(value, messageText(Message::EndCodeTooLong, language_, {end}));
         uint16_t first = 0;
         uint16_t last = 0;
-        const RangeText check = checkRangeTexts(start.c_str(), end.c_str(), first, last);
+        // checkRangeTexts counts bytes, and no character beyond ASCII is a
+        // hexadecimal digit: such a code is invalid, whatever its length.
+        const RangeText check = !isAscii(start) ? RangeText::StartInvalid
+                                : !isAscii(end)
+                                    ? RangeText::EndInvalid
+                                    : checkRangeTexts(start.c_str(), end.c_str(), first, last);
         if (const auto message = rangeMessage(check)) {
             std::string reason = messageText(*message, language_);
             if (check == RangeText::StartInvalid)
@@ -201,9 +258,9 @@ class Parser {
     }
 
     void takeCodeForm(const std::string& value) {
-        if (value == "pua")
+        if (lowerCase(value) == "pua")
             options_.codeForm = CodeForm::Pua;
-        else if (value == "big5")
+        else if (lowerCase(value) == "big5")
             options_.codeForm = CodeForm::Big5;
         else
             fail(Message::UnknownCodeForm, value);
@@ -211,7 +268,7 @@ class Parser {
 
     void takePaper(const std::string& value) {
         for (const PaperName& known : kPaperNames) {
-            if (value == known.name) {
+            if (lowerCase(value) == known.name) {
                 options_.paper = known.paper;
                 return;
             }

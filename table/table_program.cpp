@@ -14,7 +14,6 @@
 #include "eudc/app_state.h"
 #include "ime/radical_dictionary.h"
 #include "ime/whole_file.h"
-#include "table/big5_text.h"
 #include "table/code_list.h"
 #include "table/font_files.h"
 #include "table/messages.h"
@@ -57,6 +56,17 @@ std::string codePointName(char32_t character) {
     char name[16];
     std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(character));
     return name;
+}
+
+// The signatures a font file begins with: TrueType, OpenType, Apple's
+// TrueType, a collection and Apple's PostScript.
+bool isFontFile(const unsigned char* data, size_t size) {
+    static const char* const kSignatures[] = {"\x00\x01\x00\x00", "OTTO", "true", "ttcf", "typ1"};
+    for (const char* signature : kSignatures) {
+        if (size >= 4 && std::memcmp(data, signature, 4) == 0)
+            return true;
+    }
+    return false;
 }
 
 const char* codeFormName(CodeForm form) {
@@ -121,8 +131,7 @@ class TableProgram {
         const std::string fileName = fileNameOf(options_.fontPath);
         // The header names the font as the user knows it, and its file as
         // the user gave it.
-        applyTableOptions(options_, big5_.fromUtf8(family.empty() ? fileName : family).c_str(),
-                          big5_.fromUtf8(options_.fontPath).c_str());
+        applyTableOptions(options_, family.empty() ? fileName : family, options_.fontPath);
         if (!loadDictionaries() || (!options_.list && !openLabelFont()))
             return false;
         std::optional<std::vector<uint16_t>> chosen;
@@ -167,11 +176,13 @@ class TableProgram {
         case FontProblem::NoPuaMapping:
             return fail(Message::NoPuaMapping, {path});
         case FontProblem::Truncated:
-            return fail(Message::FontTruncated,
-                        {path, std::to_string(lost.size()), firstCodes(lost)});
+            return fail(
+                Message::FontTruncated,
+                {path, countedText(lost.size(), Counted::Glyphs, language_), firstCodes(lost)});
         case FontProblem::Damaged:
-            return fail(Message::FontDamaged,
-                        {path, std::to_string(lost.size()), firstCodes(lost)});
+            return fail(
+                Message::FontDamaged,
+                {path, countedText(lost.size(), Counted::Glyphs, language_), firstCodes(lost)});
         default:
             return fail(Message::NotAFont, {path});
         }
@@ -190,9 +201,40 @@ class TableProgram {
             if (!file.ok)
                 return fail(Message::DictionaryUnreadable,
                             {dictionary.path, dictionaryProblem(dictionary.path)});
+            if (!isDictionaryOfItsOption(dictionary, file))
+                return false;
             loadRadicalEntries(file.data.get(), file.size, dictionary.layoutId);
             if (!rangeHasRadicals(dictionary.layoutId))
                 warnOfEmptyDictionary(dictionary, file);
+        }
+        return true;
+    }
+
+    // A file that cannot be the dictionary its option names would print
+    // wrong radicals, or none, without a word.
+    bool isDictionaryOfItsOption(const DictionaryFile& dictionary, const WholeFile& file) {
+        const std::string& path = dictionary.path;
+        if (isFontFile(file.data.get(), file.size))
+            return fail(Message::DictionaryIsAFont, {path});
+        const DictionaryShape shape =
+            dictionaryShape(file.data.get(), file.size, dictionary.layoutId);
+        const bool phonetic = dictionary.layoutId == kPhoneticLayoutId;
+        const std::string own = text(phonetic ? Message::PhoneticName : Message::CangjieName);
+        const std::string other = text(phonetic ? Message::CangjieName : Message::PhoneticName);
+        switch (shape.fit) {
+        case DictionaryFit::Fits:
+            return true;
+        case DictionaryFit::NoHeader:
+            return fail(Message::DictionaryTooShort,
+                        {path, countedText(file.size, Counted::Bytes, language_)});
+        case DictionaryFit::OtherLayout:
+            return fail(Message::DictionaryOfOtherLayout,
+                        {path, other, own, phonetic ? "--cangjie" : "--phonetic"});
+        case DictionaryFit::CutShort:
+            return fail(Message::DictionaryCutShort,
+                        {path, own,
+                         countedText(static_cast<size_t>(shape.count), Counted::Entries, language_),
+                         std::to_string(shape.entrySize)});
         }
         return true;
     }
@@ -278,6 +320,8 @@ class TableProgram {
         switch (output.refusal()) {
         case OutputFile::Refusal::NotARegularFile:
             return fail(Message::OutputNotAFile, {options_.outputPath});
+        case OutputFile::Refusal::NotWritable:
+            return fail(Message::OutputNotWritable, {options_.outputPath, output.error()});
         case OutputFile::Refusal::Terminal:
             return fail(Message::OutputIsTerminal);
         case OutputFile::Refusal::None:
@@ -288,7 +332,6 @@ class TableProgram {
 
     Language language_;
     TableOptions options_;
-    Big5Text big5_;
     FreeTypeLibrary library_;
     EudcFont eudc_;
     FontFile labelFont_;

@@ -54,6 +54,35 @@ TEST_F(DamagedDictionary, ACountBeyondTheFileLoadsTheCompleteEntries) {
     }
 }
 
+TEST(DictionaryShape, TheSizeTellsALayoutsEntriesFromTheOthers) {
+    DictionaryWriter phonetic(kPhoneticLayoutId);
+    DictionaryWriter cangjie(kCangjieLayoutId);
+    phonetic.add(0xE000, {1}).add(0xE001, {1}).add(0xE002, {1}); // 258 + 3 x 8
+    cangjie.add(0xE000, {1}).add(0xE001, {1}).add(0xE002, {1});  // 258 + 3 x 9
+    const std::vector<unsigned char> p = phonetic.bytes();
+    const std::vector<unsigned char> c = cangjie.bytes();
+    std::vector<unsigned char> longer = p;
+    longer.resize(p.size() + 4); // past 3 x 9 too: bytes after the entries
+    const struct {
+        const std::vector<unsigned char>& bytes;
+        size_t size;
+        uint32_t layoutId;
+        DictionaryFit fit;
+    } cases[] = {
+        {p, p.size(), kPhoneticLayoutId, DictionaryFit::Fits},
+        {p, p.size() - 1, kPhoneticLayoutId, DictionaryFit::CutShort},
+        {p, p.size(), kCangjieLayoutId, DictionaryFit::OtherLayout},
+        {longer, longer.size(), kPhoneticLayoutId, DictionaryFit::Fits},
+        {c, c.size(), kPhoneticLayoutId, DictionaryFit::OtherLayout},
+        {c, c.size() - 1, kPhoneticLayoutId, DictionaryFit::Fits}, // 3 x 8 and some more
+        {c, 257, kCangjieLayoutId, DictionaryFit::NoHeader},
+    };
+    for (const auto& t : cases) {
+        const std::vector<unsigned char> file(t.bytes.begin(), t.bytes.begin() + t.size);
+        EXPECT_EQ(dictionaryShape(file.data(), file.size(), t.layoutId).fit, t.fit) << t.size;
+    }
+}
+
 TEST_F(DamagedDictionary, AnEmptyFileOnDiskIsReadAndHoldsNothing) {
     std::memset(appState.quickRoots[0], 'x', 10);
     const TempFile empty({});

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Builds kestra-table's Debian package and uses it as a user would: installs
-# it with apt, runs kestra-table from the PATH on a test-bed font, reads its
-# manual page, and removes the package again. Needs root (CI is).
+# Builds kestra-table's Debian package as make deb does, in a folder of its
+# own, checks that nothing but the tool was built and that lintian finds no
+# error, and uses it as a user would: installs it with apt, runs kestra-table
+# from the PATH on a test-bed font, reads its manual page, and removes the
+# package again. Needs root (CI is).
 #   check_deb_package.sh BUILD_DIR FONT_DIR WORK_DIR
 set -uo pipefail
 build=$1 fonts=$2 work=$3
+source=$(cd "$(dirname "$0")/../.." && pwd)
 passed=0 failed=0
 
 check() {  # name command...
@@ -26,6 +29,7 @@ version_is_the_projects() {
     [ "$(kestra-table --version)" = "kestra-table $(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")" ]
 }
 apt() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 -y -qq "$@"; }
+no_test_built() { [ -x "$work/build/table/kestra-table" ] && ! find "$work/build" -name '*_tests' -type f | grep .; }
 
 rm -rf "$work"
 mkdir -p "$work"
@@ -34,9 +38,12 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 check "no kestra-table on the PATH before" not_on_path
-(cd "$build" && cpack -G DEB -B "$work/package") >"$work/cpack.log" 2>&1
-package=$(ls "$work"/package/kestra-table_*.deb 2>/dev/null | head -1)
-check "make the package" test -f "$package"
+make -C "$source" deb DEB_BUILD="$work/build" DEB_DIST="$work/dist" >"$work/make.log" 2>&1
+package=$(ls "$work"/dist/kestra-table_*.deb 2>/dev/null | head -1)
+check "make deb makes the package" test -f "$package"
+check "make deb builds the tool, no test" no_test_built
+check "lintian finds no error" lintian --fail-on error "$package"
+check "it depends on the label font" sh -c "dpkg-deb -f '$package' Depends | grep -q fonts-arphic-uming"
 check "apt installs it" apt install "$package"
 check "kestra-table on the PATH" on_path
 check "a table from the PATH" sh -c "cd '$work' && kestra-table '$fonts/EUDC.TTE' -o '$work/t.pdf'"

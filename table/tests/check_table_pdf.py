@@ -9,6 +9,7 @@ Ends with one line "N passed, N failed"; exit status 1 when any check failed.
 """
 import os
 import pty
+import pwd
 import random
 import re
 import resource
@@ -21,6 +22,7 @@ import base64
 import json
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 from collections import namedtuple
@@ -31,6 +33,7 @@ from make_eudc_fonts import pua_index_to_code  # noqa: E402
 from fontTools.ttLib import TTFont  # noqa: E402
 
 PROGRAM, FONTS, DICTS, WORK = (Path(a).resolve() for a in sys.argv[1:5])
+NOBODY = pwd.getpwnam("nobody")
 EUDC = FONTS / "EUDC.TTE"
 RING = FONTS / "EUDCRING.TTE"
 results = {"passed": 0, "failed": 0}
@@ -215,7 +218,7 @@ def check_list():
           lines[0] == "big5\tunicode\tglyph\tcangjie\tphonetic" and len(lines) == 6219
           and lines[-1] == "", lines[:2])
     check("list: code, code point, glyph, radicals in column order, unpadded",
-          lines[1] == "FA40\tU+E000\tyes\t日月\tㄅㄚˉ" and lines[2] == "FA41\tU+E001\tno\t\t"
+          lines[1] == "FA40\tU+E000\tyes\t日月\tㄅㄚ\u3000ˉ" and lines[2] == "FA41\tU+E001\tno\t\t"
           and lines[785] == "FEFE\tU+E310\tyes\t重卜難田女\tㄅㄧㄚˉ ㄆㄧㄛˊ ㄇㄧㄜˇ ㄈㄧㄝˋ "
                             "ㄉㄧㄞ˙ ㄊㄧㄟˉ ㄋㄧㄠˊ", lines[1:3] + [lines[785]])
     defined = run(EUDC, "--list", "--defined-only", "-r", "8DFC-8E43", "-o", "-").stdout.split()
@@ -227,6 +230,25 @@ def check_list():
     version = run("--version")
     check("--version", re.fullmatch(r"kestra-table \d+\.\d+\.\d+\n", version.stdout),
           version.stdout)
+
+
+def check_names_in_header():
+    """A font's name as given in any script, and a long path shortened in its
+    middle so that the whole header stays within the margins."""
+    folder = WORK / "names"
+    deep = folder.joinpath(*["深層的資料夾"] * 30)
+    deep.mkdir(parents=True)
+    for font in (folder / "かな한글😀.TTE", deep / "EUDC.TTE"):
+        shutil.copy(EUDC, font)
+    run("かな한글😀.TTE", "-r", "FA40-FA40", "-o", "names.pdf", cwd=folder)
+    run(deep / "EUDC.TTE", "-r", "FA40-FA40", "-o", folder / "deep.pdf")
+    first, deep_first = text(folder / "names.pdf", 1), text(folder / "deep.pdf", 1)
+    check("a name outside Big5 as given, what the label font lacks as its code point",
+          "外字檔案：かなU+D55CU+AE00U+1F600.TTE" in first, first[:120])
+    check("a long path shortened in its middle",
+          "字型：KestraEUDCSquare" in compact(deep_first)
+          and re.search("外字檔案：/.{20,}….{20,}/EUDC.TTE", compact(deep_first)),
+          deep_first[:300])
 
 
 def check_readers():
@@ -310,9 +332,10 @@ def check_choices():
 # broken table a success. Each runs in a folder of its own holding v.TTE (the
 # test bed's font), phon.tbl (its Phonetic dictionary) and kept.pdf (an
 # earlier table), plus what its set-up adds; afterwards the folder must hold
-# the same files, but for those named in `after`, which must now be PDFs.
-Run = namedtuple("Run", "name args status message after setup how lang env",
-                 defaults=(None, None, "C.UTF-8", None))
+# the same files, with their modes and owners, but for those named in `after`,
+# which must now be PDFs. A run as "nobody" runs unprivileged; as "root", as root.
+Run = namedtuple("Run", "name args status message after setup how lang env user",
+                 defaults=(None, None, "C.UTF-8", None, None))
 SAME = {}
 KEPT = "old table"
 
@@ -334,7 +357,7 @@ def cut_font(folder):
 
 def cut_font_message():
     lost = [index for index, end in glyph_ends() if end > CUT]
-    return ("cut.TTE: the file is cut short: the glyphs of %d codes lie past its end (%s, "
+    return ("cut.TTE: the file is cut short: it ends before the glyphs of %d codes (%s, "
             % (len(lost), code_text(lost[0])))
 
 
@@ -385,7 +408,7 @@ def socket_at(folder):
 CUT = max(end for _, end in glyph_ends() if end <= 100 * 1024)
 RUNS = [
     Run("range in the wrong order", ["v.TTE", "-r", "FA41-FA40", "-o", "kept.pdf"], 2,
-        "The start code is greater than the end code!", SAME),
+        "the start code is greater than the end code", SAME),
     Run("range in the wrong order, Chinese", ["v.TTE", "-r", "FA41-FA40", "-o", "kept.pdf"], 2,
         "起始碼大於結束碼！", SAME, lang="zh_TW.UTF-8"),
     Run("range of no EUDC code", ["v.TTE", "-r", "FF40-FF41", "-o", "kept.pdf"], 2,
@@ -435,9 +458,9 @@ RUNS = [
         ["v.TTE", "--phonetic", DICTS / "phonetic_big5.dat", "-o", "new.pdf"], 0,
         "phonetic_big5.dat gives no code of the table its radicals with --codes pua; "
         "with --codes big5 it would", {"new.pdf"}),
-    Run("not a dictionary", ["v.TTE", "--cangjie", "kept.pdf", "-o", "new.pdf"], 0,
-        "kept.pdf gives no code of the table its radicals: is it the right dictionary?",
-        {"new.pdf"}),
+    Run("a dictionary of no code", ["v.TTE", "--cangjie", "none.tbl", "-o", "new.pdf"], 0,
+        "none.tbl gives no code of the table its radicals: is it the right dictionary?",
+        {"new.pdf"}, lambda f: (f / "none.tbl").write_bytes(bytes(258))),
     # The label font.
     Run("unknown label font", ["v.TTE", "--label-font", "No Such Family Anywhere"], 1,
         '"No Such Family Anywhere" is installed', SAME),
@@ -451,8 +474,9 @@ RUNS = [
         '"Kestra CFF Labels" has no TrueType outlines', SAME, only_font("CFFLABEL.OTF"),
         env={"FONTCONFIG_FILE": "{folder}/fonts.conf"}),
     # Ends of a run other than its own.
-    Run("killed while writing", ["v.TTE", "--phonetic", "phon.tbl", "--cangjie", "phon.tbl",
-                                 "-o", "kept.pdf"], -signal.SIGKILL, "", SAME, how="kill"),
+    Run("killed while writing", ["v.TTE", "--phonetic", "phon.tbl", "--cangjie", "cj.tbl",
+                                 "-o", "kept.pdf"], -signal.SIGKILL, "", SAME,
+        lambda f: shutil.copy(DICTS / "cangjie_pua.dat", f / "cj.tbl"), how="kill"),
     Run("terminal closed under nohup", ["v.TTE", "--phonetic", "phon.tbl", "-o", "kept.pdf"], 0,
         "", {"kept.pdf"}, how="hangup"),
     Run("write fails at the last byte", ["v.TTE", "-r", "FA40-FA4F", "-o", "kept.pdf"], 1,
@@ -462,8 +486,39 @@ RUNS = [
 ]
 
 
+def protect(folder):
+    """Every file read-only to all, as chmod 444 leaves it, KAI.TTE a font too."""
+    shutil.copy(EUDC, folder / "KAI.TTE")
+    for name in ("KAI.TTE", "v.TTE", "kept.pdf"):
+        (folder / name).chmod(0o444)
+
+
+# Files the program must not harm, and inputs it must not read wrong.
+RUNS += [
+    Run("a write-protected font named as output", ["v.TTE", "-o", "KAI.TTE"], 1,
+        "KAI.TTE: cannot be replaced: Permission denied", SAME, protect, user="nobody"),
+    Run("a write-protected list", ["v.TTE", "--list", "-o", "kept.pdf"], 1,
+        "kept.pdf: cannot be replaced: Permission denied", SAME, protect, user="nobody"),
+    Run("a private table stays private", ["v.TTE", "-r", "FA40-FA4F", "-o", "kept.pdf"], 0, "",
+        {"kept.pdf"}, lambda f: (f / "kept.pdf").chmod(0o600), user="nobody"),
+    Run("another user's table keeps its owner", ["v.TTE", "-r", "FA40-FA4F", "-o", "kept.pdf"], 0,
+        "", {"kept.pdf"}, lambda f: os.chown(f / "kept.pdf", NOBODY.pw_uid, NOBODY.pw_gid),
+        user="root"),
+    Run("a label font without Latin letters", ["v.TTE", "--label-font", "Droid Sans Fallback"], 1,
+        'the font "Droid Sans Fallback" lacks characters the labels need', SAME),
+    Run("a Phonetic dictionary given as Cangjie", ["v.TTE", "--cangjie", "phon.tbl"], 1,
+        "phon.tbl: a Phonetic dictionary, not a Cangjie one: give it with --phonetic", SAME),
+    Run("a font given as dictionary", ["v.TTE", "--phonetic", "v.TTE", "-o", "new.pdf"], 1,
+        "v.TTE: a font file, not a radical dictionary", SAME),
+    Run("an empty dictionary", ["v.TTE", "--cangjie", "empty.tbl"], 1,
+        "empty.tbl: not a radical dictionary: it holds 0 bytes", SAME,
+        lambda f: (f / "empty.tbl").write_bytes(b"")),
+]
+
+
 def files_in(folder):
-    """Each entry as what it is: a file's bytes, a link's target, or its type."""
+    """Each entry as what it is: a file's bytes (or "PDF") with its mode,
+    owner and group, a link's target, or its type."""
     state = {}
     for entry in os.scandir(folder):
         info = os.lstat(entry.path)
@@ -472,7 +527,8 @@ def files_in(folder):
         elif stat.S_ISREG(info.st_mode):
             content = Path(entry.path).read_bytes()
             pdf = content.startswith(b"%PDF-") and content.rstrip().endswith(b"%%EOF")
-            state[entry.name] = "PDF" if pdf else ("file", content)
+            owner = (stat.S_IMODE(info.st_mode), info.st_uid, info.st_gid)
+            state[entry.name] = ("PDF" if pdf else ("file", content), owner)
         else:
             state[entry.name] = ("other", stat.S_IFMT(info.st_mode))
     return state
@@ -592,8 +648,10 @@ def run_plainly(how, command, folder, options):
     return result.returncode, result.stderr.decode(), problems
 
 
-def run_case(case, folder, before):
-    command = [str(PROGRAM), *map(str, case.args)]
+def run_case(case, folder, before, program=PROGRAM):
+    command = [str(program), *map(str, case.args)]
+    if case.user == "nobody" and os.geteuid() == 0:
+        command = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--"] + command
     env = dict(os.environ, LC_ALL="", LC_MESSAGES="", LANG=case.lang)
     env.update({name: value.format(folder=folder) for name, value in (case.env or {}).items()})
     options = {"env": env}
@@ -607,24 +665,43 @@ def run_case(case, folder, before):
 
 
 def check_runs():
+    # Where nobody may reach the program and its folders, whatever folder the
+    # build is in.
+    unprivileged = Path(tempfile.mkdtemp(prefix="kestra-table-runs-"))
+    unprivileged.chmod(0o755)
+    shutil.copy(PROGRAM, unprivileged / "kestra-table")
+    mask = os.umask(0)
+    os.umask(mask)
     for number, case in enumerate(RUNS):
-        folder = (WORK / "runs" / str(number)).resolve()
+        if case.user == "root" and os.geteuid() != 0:
+            print("SKIPPED: %s: needs root, to give a file to another user" % case.name)
+            continue
+        as_nobody = case.user == "nobody" and os.geteuid() == 0
+        folder = ((unprivileged if as_nobody else WORK / "runs") / str(number)).resolve()
         folder.mkdir(parents=True)
         shutil.copy(EUDC, folder / "v.TTE")
         shutil.copy(DICTS / "phonetic_pua.dat", folder / "phon.tbl")
         (folder / "kept.pdf").write_text(KEPT)
         if case.setup:
             case.setup(folder)
+        if as_nobody:
+            for path in [folder, *folder.iterdir()]:
+                os.chown(path, NOBODY.pw_uid, NOBODY.pw_gid, follow_symlinks=False)
+        runner = (NOBODY.pw_uid, NOBODY.pw_gid) if as_nobody else (os.geteuid(), os.getegid())
         before = files_in(folder)
-        status, err, problems = run_case(case, folder, before)
+        status, err, problems = run_case(case, folder, before,
+                                         unprivileged / "kestra-table" if as_nobody else PROGRAM)
         found = (case.message.search(err) if hasattr(case.message, "search")
                  else case.message in err)
         check(case.name, status == case.status and found and not problems,
               "status %d, %r %s" % (status, err, problems))
-        expected = dict(before, **{name: "PDF" for name in case.after})
+        new_file = (0o666 & ~mask, *runner)
+        expected = dict(before, **{name: ("PDF", before[name][1] if name in before else new_file)
+                                   for name in case.after})
         after = files_in(folder)
         check("%s: files afterwards" % case.name, after == expected,
               sorted(set(after.items()) ^ set(expected.items()), key=str)[:4])
+    shutil.rmtree(unprivileged)
 
 
 def main():
@@ -636,6 +713,7 @@ def main():
     check_choices()
     check_fonts_of_unusual_make()
     check_list()
+    check_names_in_header()
     check_runs()
     check_readers()
     print("table_pdf: %d passed, %d failed" % (results["passed"], results["failed"]))

@@ -79,24 +79,39 @@ TEST_F(OutputFileTest, ARunEndedByASignalLeavesNoTemporaryFile) {
     }
 }
 
-TEST_F(OutputFileTest, CommitReplacesTheTargetWholeWithNewFilesPermissions) {
+TEST_F(OutputFileTest, CommitReplacesTheTargetWholeKeepingItsPermissions) {
     using Staging = OutputFile::Staging;
-    for (Staging staging : {Staging::UnnamedWhereSupported, Staging::HiddenFile}) {
-        std::ofstream(target_) << "old table";
+    const mode_t mask = umask(0);
+    umask(mask);
+    const struct {
+        Staging staging;
+        mode_t before; // 0: no file there
+        mode_t after;
+    } cases[] = {
+        {Staging::UnnamedWhereSupported, 0600, 0600},
+        {Staging::HiddenFile, 04755, 0755}, // never a set-id table
+        {Staging::HiddenFile, 0, 0666 & ~mask},
+    };
+    for (const auto& c : cases) {
+        const Staging staging = c.staging;
+        unlink(target_.c_str());
+        if (c.before != 0) {
+            std::ofstream(target_) << "old table";
+            chmod(target_.c_str(), c.before);
+        }
         OutputFile output(staging);
         ASSERT_TRUE(output.open(target_)) << output.error();
         std::fputs("new table", output.stream());
-        EXPECT_EQ(targetText(), "old table") << "the target is untouched until the end";
-        EXPECT_EQ(filesInFolder(), staging == Staging::HiddenFile ? 2 : 1)
+        EXPECT_EQ(targetText(), c.before != 0 ? "old table" : "")
+            << "the target is untouched until the end";
+        EXPECT_EQ(filesInFolder(), (staging == Staging::HiddenFile ? 1 : 0) + (c.before != 0))
             << "an unnamed file has no name to leave behind";
         ASSERT_TRUE(output.commit()) << output.error();
         EXPECT_EQ(targetText(), "new table");
         EXPECT_EQ(filesInFolder(), 1);
         struct stat info {};
         ASSERT_EQ(stat(target_.c_str(), &info), 0);
-        const mode_t mask = umask(0);
-        umask(mask);
-        EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+        EXPECT_EQ(info.st_mode & 07777, c.after) << std::oct << c.before;
     }
 }
 

@@ -11,6 +11,7 @@
 #include "eudc/code_space.h"
 #include "print/tests/recording_surface.h"
 #include "print/tests/sample_page_texts.h"
+#include "table/big5_text.h"
 #include "table/font_files.h"
 
 namespace kestra {
@@ -125,6 +126,36 @@ TEST_F(TableJobTest, PaperIsThePrintableAreaWithinFiveMillimetreMargins) {
     EXPECT_EQ(TableJob(paperGeometry(Paper::A4, false).printable).layout().pageCount, 223);
     EXPECT_EQ(TableJob(paperGeometry(Paper::A4, true).printable).layout().pageCount, 346);
     EXPECT_FALSE(TableJob(paperGeometry(Paper::A5, false).printable).layout().fitsOnPage());
+}
+
+TEST_F(TableJobTest, AHeaderTooWideIsShortenedInItsPathsMiddle) {
+    std::string deep = "/srv";
+    std::string korean = "/srv/";
+    for (int i = 0; i < 60; ++i) {
+        deep += "/\xE5\xAD\x97";  // /字
+        korean += "\xED\x95\x9C"; // 한, which code page 950 lacks
+    }
+    const std::string start = "\xA6\x72\xAB\xAC\xA1\x47"                 // 字型：
+                              "EUDC.TTE        \xA5\x7E\xA6\x72\xC0\xC9" // 外字
+                              "\xAE\xD7\xA1\x47/srv/";                   // 檔案：
+    const std::pair<std::string, std::string> pathsAndEnds[] = {
+        {deep + "/EUDC.TTE", "/EUDC.TTE"},
+        {korean + "/K.TTE", kUnicodeEscape + std::string("00D55C/K.TTE")}};
+    for (const auto& [path, end] : pathsAndEnds) {
+        applyTableOptions(TableOptions{}, kFontName, path);
+        RecordingSurface page;
+        TableJob(paperGeometry(Paper::A4, false).printable).drawPage(page, 1);
+        const std::string header = page.texts.at(0).text;
+        EXPECT_LE(page.textWidth(header.data(), static_cast<int>(header.size())), 2000);
+        EXPECT_EQ(header.find(start), 0u);
+        EXPECT_EQ(header.substr(header.size() - end.size()), end);
+        for (size_t at = header.find(kUnicodeEscape); at != std::string::npos;
+             at = header.find(kUnicodeEscape, at + 1))
+            EXPECT_NE(escapedCharacter(&header[at], static_cast<int>(header.size() - at)), 0u);
+    }
+    applyTableOptions(TableOptions{}, "Kestra EUDC Square of the Taipei Office", "/f");
+    // … is A1 4B, "\xA1K".
+    EXPECT_STREQ(appState.fontFace, "Kestra EUDC Sq\xA1Ke Taipei Office") << "fits its field";
 }
 
 class DefinedCodesTest : public TableJobTest {

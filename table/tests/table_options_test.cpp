@@ -27,10 +27,10 @@ TEST(TableOptions, DefaultsPrintEveryCodeOfTheFontOnA4) {
     EXPECT_EQ(result.options.labelFamily, "AR PL UMing TW");
 }
 
-TEST(TableOptions, EveryChoiceInBothSpellings) {
+TEST(TableOptions, EveryChoiceInTheUsualSpellings) {
     const OptionsResult result =
-        parse({"--cangjie=cj.dat", "-o", "out.pdf", "--range", " fa40 -\tFA4F ", "--phonetic",
-               "ph.dat", "--codes=big5", "--paper", "letter", "--landscape", "--defined-only",
+        parse({"--cangjie=cj.dat", "-oout.pdf", "--range", " fa40 -\tFA4F ", "--phonetic", "ph.dat",
+               "--codes=BIG5", "--paper", "Letter", "--landscape", "--defined-only",
                "--label-font=Noto Serif CJK TC", "EUDC.TTE"});
     ASSERT_TRUE(result.ok) << result.error;
     const TableOptions& o = result.options;
@@ -58,14 +58,24 @@ struct RefusalCase {
 TEST(TableOptions, MistakesAreRefusedWithTheirMessage) {
     const RefusalCase cases[] = {
         {{"-r", "FA40-FA4", "F.TTE"},
-         "range FA40-FA4: The end code is not complete!",
+         "range FA40-FA4: the end code is not complete",
          "範圍 FA40-FA4：結束碼輸入尚未完成！"},
         {{"-r", "FA4-FA40", "F.TTE"},
-         "range FA4-FA40: The start code is not complete!",
+         "range FA4-FA40: the start code is not complete",
          "範圍 FA4-FA40：起始碼輸入尚未完成！"},
         {{"-r", "FA40", "F.TTE"},
-         "range FA40: a dash must join the start and the end code (START-END)",
-         "範圍 FA40：起始碼與結束碼之間要有連字號（起始碼-結束碼）"},
+         "range FA40: one dash must join the start and the end code (START-END)",
+         "範圍 FA40：起始碼與結束碼之間要有一個連字號（起始碼-結束碼）"},
+        {{"-r", "FA40--FA50", "F.TTE"},
+         "range FA40--FA50: one dash must join the start and the end code (START-END)",
+         "範圍 FA40--FA50：起始碼與結束碼之間要有一個連字號（起始碼-結束碼）"},
+        {{"-r", "ＦＡ４０-fa50", "F.TTE"},
+         "range ＦＡ４０-fa50: it is written in full-width characters: type it in half-width, as "
+         "FA40-fa50",
+         "範圍 ＦＡ４０-fa50：這是全形字元，請改用半形輸入：FA40-fa50"},
+        {{"-r", "FA40-內碼", "F.TTE"},
+         "range FA40-內碼: not a valid EUDC code (the end code 內碼)",
+         "範圍 FA40-內碼：不是正確的外字字碼！（結束碼 內碼）"},
         {{"-r", "FA40F-FA4F", "F.TTE"},
          "range FA40F-FA4F: the start code FA40F is longer than four digits",
          "範圍 FA40F-FA4F：起始碼 FA40F 超過四位數"},
@@ -73,13 +83,13 @@ TEST(TableOptions, MistakesAreRefusedWithTheirMessage) {
          "range FA40- FA4F0: the end code FA4F0 is longer than four digits",
          "範圍 FA40- FA4F0：結束碼 FA4F0 超過四位數"},
         {{"-r", "FA40-FF40", "F.TTE"},
-         "range FA40-FF40: Not a valid EUDC code! (the end code FF40)",
+         "range FA40-FF40: not a valid EUDC code (the end code FF40)",
          "範圍 FA40-FF40：不是正確的外字字碼！（結束碼 FF40）"},
         {{"-r", "ZZZZ-FA40", "F.TTE"},
-         "range ZZZZ-FA40: Not a valid EUDC code! (the start code ZZZZ)",
+         "range ZZZZ-FA40: not a valid EUDC code (the start code ZZZZ)",
          "範圍 ZZZZ-FA40：不是正確的外字字碼！（起始碼 ZZZZ）"},
         {{"-r", "FA41-FA40", "F.TTE"},
-         "range FA41-FA40: The start code is greater than the end code!",
+         "range FA41-FA40: the start code is greater than the end code",
          "範圍 FA41-FA40：起始碼大於結束碼！"},
         {{"--paper", "b4", "F.TTE"},
          "unknown paper size b4 (a4, a3, a5, letter, legal)",
@@ -95,6 +105,7 @@ TEST(TableOptions, MistakesAreRefusedWithTheirMessage) {
          "unknown option --landscape=yes",
          "不認得的選項 --landscape=yes"},
         {{"F.TTE", "-o"}, "option -o needs a value", "選項 -o 需要一個值"},
+        {{"F.TTE", "-o", ""}, "the output file's name is empty", "輸出檔的檔名是空的"},
         {{"A.TTE", "B.TTE"},
          "one font file only: B.TTE is one too many",
          "只能指定一個造字檔：B.TTE 是多出來的"},

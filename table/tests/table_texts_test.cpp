@@ -65,12 +65,24 @@ TEST(TableTexts, LanguageFollowsTheFirstLocaleVariableSet) {
     EXPECT_EQ(languageFor(nullptr, nullptr, nullptr), Language::English);
 }
 
+TEST(TableTexts, OneIsCountedInTheSingular) {
+    EXPECT_EQ(countedText(1, Counted::Glyphs, Language::English), "the glyph of 1 code");
+    EXPECT_EQ(countedText(2, Counted::Entries, Language::English), "2 entries");
+}
+
 TEST(TableTexts, Big5AndUtf8MeetThroughCodePage950) {
     Big5Text big5;
     // ㄅ, the full-width space, a byte that begins no character and a cut lead byte.
     EXPECT_EQ(big5.toUnicode("\xA3\x74\xA1\x40\xFFx\xA4", 7),
               (std::u32string{0x3105, 0x3000, 0xFFFD, U'x', 0xFFFD}));
-    EXPECT_EQ(big5.fromUtf8("/srv/字型/😀.tte"), "/srv/\xA6\x72\xAB\xAC/?.tte");
+    // What code page 950 lacks travels escaped; a byte that is no UTF-8 is '?'.
+    const std::string escaped = big5.fromUtf8("/srv/字型/😀.tte\xE4\xB8");
+    EXPECT_EQ(escaped, "/srv/\xA6\x72\xAB\xAC/\xFF"
+                       "01F600.tte??");
+    EXPECT_EQ(escapedCharacter(escaped.data() + 10, kUnicodeEscapeLength), U'😀');
+    EXPECT_EQ(escapedCharacter(escaped.data() + 10, kUnicodeEscapeLength - 1), 0u) << "cut short";
+    EXPECT_EQ(decodeUtf8("a字😀\x80\xE4\xB8"),
+              (std::u32string{U'a', U'字', U'😀', 0xFFFD, 0xFFFD, 0xFFFD}));
 }
 
 } // namespace
