@@ -57,6 +57,13 @@ enum class Message {
     OutputUnwritable,
     OutputFailed,
     ListFailed,
+    // The font's faces, outlines and characters.
+    NoSuchFace,
+    FaceNumberWanted,
+    FaceOfCollection,
+    GlyphsPastLastCode,
+    FontNotEmbeddable,
+    FontNotSubset,
 };
 
 // The text with its "%s" replaced by the fields in order.
