@@ -14,6 +14,8 @@ take for EUDC fonts, EUDC fonts of unusual make, and label fonts:
                     last code
     CFFEUDC.OTF     "Kestra CFF EUDC": CFF outlines, CID-keyed with CIDs that
                     are not the glyph numbers; U+E003 and U+E004 share a glyph
+    CFF2.OTF        "Kestra CFF2": maps U+E000, in CFF2 outlines, which no PDF
+                    embeds
     PAIR.TTC        a collection: face 0 "Kestra Pair Left" draws U+E000 as a
                     bar on the left, face 1 "Kestra Pair Right" on the right
     CFFLABEL.OTF    "Kestra CFF Labels": the characters labels need, in CFF
@@ -270,6 +272,25 @@ def cff_eudc_font(path):
     font.save(str(path))
 
 
+def cff2_font(path):
+    fb = FontBuilder(1000, isTTF=False)
+    fb.setupGlyphOrder([".notdef", "triangle"])
+    fb.setupCharacterMap({0xE000: "triangle"})
+    strings = {}
+    for name in (".notdef", "triangle"):
+        pen = T2CharStringPen(None, None, CFF2=True)
+        if name == "triangle":
+            draw_triangle(pen)
+        strings[name] = pen.getCharString()
+    fb.setupCFF2(strings)
+    fb.setupHorizontalMetrics({".notdef": (1000, 0), "triangle": (1000, 100)})
+    fb.setupHorizontalHeader(ascent=800, descent=-200)
+    fb.setupNameTable({"familyName": "Kestra CFF2", "styleName": "Regular"})
+    fb.setupOS2()
+    fb.setupPost()
+    fb.save(str(path))
+
+
 def label_font(path, family, em, cff=False):
     """Every character of LABEL_TEXT a block of its own advance, with a real
     bearing; the space is empty."""
@@ -309,6 +330,7 @@ def main(argv):
           {"g2": composite([("g0", 500, 0, None), ("box", 0, 400, None)]), "box": square()})
     shaped_font().save(str(outdir / "SHAPED.TTE"))
     cff_eudc_font(outdir / "CFFEUDC.OTF")
+    cff2_font(outdir / "CFF2.OTF")
     pair_collection(outdir / "PAIR.TTC")
     label_font(outdir / "CFFLABEL.OTF", "Kestra CFF Labels", 1000, cff=True)
     label_font(outdir / "LABEL256.TTF", "Kestra Labels 256", 256)
