@@ -19,6 +19,7 @@ import stat
 import struct
 import base64
 import html
+import io
 import json
 import subprocess
 import sys
@@ -30,6 +31,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "testbed"))
 from make_eudc_fonts import pua_index_to_code  # noqa: E402
 from fontTools.ttLib import TTFont  # noqa: E402
+from fontTools.ttLib.sfnt import calcChecksum  # noqa: E402
 
 PROGRAM, FONTS, DICTS, WORK = (Path(a).resolve() for a in sys.argv[1:5])
 EUDC = FONTS / "EUDC.TTE"
@@ -303,13 +305,94 @@ def check_document(pdf):
         ("C6A1-C8FE", 30, 3, "C6A1-C6FE", "C840-C8FE", 31)], found)
 
 
-def unicode_maps(pdf):
-    """The ToUnicode CMaps of the PDF, as text."""
+def pdf_objects(pdf):
+    """The PDF's objects by reference ("12 0 R"), as qpdf gives them, streams
+    decoded."""
     objects = json.loads(subprocess.run(
         ["qpdf", "--json", "--json-key=qpdf", "--json-stream-data=inline",
          "--decode-level=generalized", str(pdf)], capture_output=True, text=True).stdout)["qpdf"][1]
-    texts = (base64.b64decode(o["stream"].get("data") or "") for o in objects.values() if "stream" in o)
+    return {key[4:]: value for key, value in objects.items() if key.startswith("obj:")}
+
+
+def unicode_maps(pdf):
+    """The ToUnicode CMaps of the PDF, as text."""
+    objects = pdf_objects(pdf).values()
+    texts = (base64.b64decode(o["stream"].get("data") or "") for o in objects if "stream" in o)
     return [t.decode("latin-1") for t in texts if b"beginbfrange" in t]
+
+
+def font_faults(pdf):
+    """What is wrong with the PDF's fonts: a descent not below the baseline, a
+    CID given no width or two, a width not the program's own, a TrueType
+    program whose table directory is unsound."""
+    objects = pdf_objects(pdf)
+
+    def value(item):
+        item = objects[item] if isinstance(item, str) and item.endswith(" R") else item
+        return item.get("value", item.get("stream", {}).get("dict")) if isinstance(item, dict) \
+            and ("value" in item or "stream" in item) else item
+
+    def data(reference):
+        return base64.b64decode(objects[reference]["stream"].get("data") or "")
+
+    faults = []
+    for font in (value(o) for o in objects.values()):
+        if not isinstance(font, dict) or font.get("/Subtype") != "/Type0":
+            continue
+        cid_font = value(value(font["/DescendantFonts"])[0])
+        descriptor = value(cid_font["/FontDescriptor"])
+        name = "%s %s" % (pdf.name, font["/BaseFont"])
+        if not descriptor["/Descent"] < 0 < descriptor["/Ascent"]:
+            faults.append("%s: ascent %s, descent %s" % (name, descriptor["/Ascent"],
+                                                         descriptor["/Descent"]))
+        widths, doubled = {}, []
+        entries = value(cid_font["/W"])
+        while entries:
+            if isinstance(entries[1], list):
+                given = [(entries[0] + i, w) for i, w in enumerate(entries[1])]
+                entries = entries[2:]
+            else:
+                given = [(cid, entries[2]) for cid in range(entries[0], entries[1] + 1)]
+                entries = entries[3:]
+            doubled += [cid for cid, _ in given if cid in widths]
+            widths.update(given)
+        if doubled:
+            faults.append("%s: CIDs given two widths: %s" % (name, doubled[:5]))
+        if "/FontFile2" in descriptor:
+            program = data(descriptor["/FontFile2"])
+            glyphs = data(cid_font["/CIDToGIDMap"])
+            glyphs = [int.from_bytes(glyphs[i:i + 2], "big") for i in range(0, len(glyphs), 2)]
+            faults += directory_faults(name, program)
+            truetype = TTFont(io.BytesIO(program))
+            order, metrics = truetype.getGlyphOrder(), truetype["hmtx"]
+            wanted = {cid: round(metrics[order[g]][0] * 1000 / truetype["head"].unitsPerEm, 3)
+                      for cid, g in enumerate(glyphs) if cid > 0}
+            if widths != wanted:
+                faults.append("%s: widths %s, the program's %s" % (
+                    name, sorted(set(widths.items()) ^ set(wanted.items()))[:4], len(wanted)))
+    return faults
+
+
+def directory_faults(name, program):
+    """A table at an offset not a multiple of 4, empty, or with a wrong
+    checksum; a wrong checksum of the whole file."""
+    faults = []
+    count = struct.unpack(">H", program[4:6])[0]
+    head = 0
+    for k in range(count):
+        tag, checksum, offset, length = struct.unpack(">4sIII", program[12 + 16 * k:28 + 16 * k])
+        table = bytearray(program[offset:offset + length])
+        if tag == b"head":
+            head, table[8:12] = offset, b"\0\0\0\0"
+        if offset % 4 or not length or calcChecksum(bytes(table)) != checksum:
+            faults.append("%s: table %s at %d, %d bytes, checksum %08X" % (
+                name, tag, offset, length, checksum))
+    whole = bytearray(program)
+    whole[head + 8:head + 12] = b"\0\0\0\0"
+    if head and (0xB1B0AFBA - calcChecksum(bytes(whole))) & 0xFFFFFFFF != struct.unpack(
+            ">I", program[head + 8:head + 12])[0]:
+        faults.append("%s: the file's checksum" % name)
+    return faults
 
 
 def check_fonts_of_unusual_make():
@@ -450,6 +533,9 @@ def check_list():
                      "8E41 U+E312 yes 8E43 U+E314 yes".split(), defined)
     check("list: the default name", run(EUDC, "--list", "-r", "FA40-FA40", cwd=WORK).returncode
           == 0 and (WORK / "EUDC.tsv").read_text().startswith("big5\t"))
+    listed = run(FONTS / "CFF2.OTF", "--list", "-r", "FA40-FA41", "-o", "-").stdout.split("\n")
+    check("list: a font whose outlines no PDF embeds is listed",
+          listed[1:3] == ["FA40\tU+E000\tyes", "FA41\tU+E001\tno"], listed)
     version = run("--version")
     check("--version", re.fullmatch(r"kestra-table \d+\.\d+\.\d+\n", version.stdout),
           version.stdout)
@@ -476,6 +562,9 @@ def check_readers():
                 complaints.append("%s %s: %s" % (name, pdf.name, (said or result.stdout)[:200]))
     check("%d PDFs read by qpdf, poppler, ghostscript and mutool without a warning" % len(pdfs),
           len(pdfs) >= 10 and not complaints, complaints[:4])
+    faults = [fault for pdf in pdfs for fault in font_faults(pdf)]
+    check("%d PDFs: fonts of sound programs, descents below the baseline and the programs' "
+          "widths" % len(pdfs), not faults, faults[:4])
 
 
 def check_ring_font():
@@ -593,13 +682,21 @@ def no_chinese_fonts(folder):
 
 
 def only(folder, name):
+    """fontconfig's cache goes outside the run's folder, which must hold only
+    what the run was given and made."""
     fonts = folder / "fonts"
     fonts.mkdir()
-    (folder / "cache").mkdir()
     shutil.copy(FONTS / name, fonts)
     (folder / "fonts.conf").write_text(
         "<fontconfig><dir>%s</dir><cachedir>%s</cachedir></fontconfig>"
-        % (fonts, folder / "cache"))
+        % (fonts, WORK / "fontconfig-cache" / folder.name))
+
+
+def linked_in_folder(folder):
+    (folder / "d").mkdir()
+    (folder / "d" / "old.pdf").write_text(KEPT)
+    (folder / "d" / "link.pdf").symlink_to("old.pdf")
+    (folder / "old.pdf").write_text(KEPT)
 
 
 def socket_at(folder):
@@ -685,22 +782,50 @@ RUNS = [
         "kept.pdf: writing the PDF failed: File too large", SAME, how=lambda size: size - 1),
     Run("write fails early", ["v.TTE", "-r", "FA40-FA4F", "-o", "kept.pdf"], 1,
         "kept.pdf: writing the PDF failed: File too large", SAME, how=lambda size: 8192),
+    # A link in another folder names a file of that folder; standard output
+    # may be the font itself.
+    Run("link in a folder followed from there", ["v.TTE", "-r", "FA40-FA4F", "-o", "d/link.pdf"],
+        0, "", {"d/old.pdf"}, linked_in_folder),
+    Run("standard output appending to the font", ["v.TTE", "-r", "FA40-FA4F", "-o", "-"], 1,
+        "v.TTE", SAME, how="append v.TTE"),
+    Run("standard output opened on the font", ["v.TTE", "-r", "FA40-FA4F", "-o", "-"], 1,
+        "v.TTE", SAME, how="read-write v.TTE"),
+    # Fonts of every make.
+    Run("font read from a pipe", ["/dev/stdin", "-r", "FA40-FA4F", "-o", "new.pdf"], 0, "",
+        {"new.pdf"}, how="stdin v.TTE"),
+    Run("font read from a process substitution", ["/dev/fd/3", "-r", "FA40-FA4F", "-o", "new.pdf"],
+        0, "", {"new.pdf"}, how="fd 3 v.TTE"),
+    Run("CFF EUDC font", [FONTS / "CFFEUDC.OTF", "-o", "new.pdf"], 0, "", {"new.pdf"}),
+    Run("outlines no PDF embeds", [FONTS / "CFF2.OTF", "-o", "new.pdf"], 1,
+        "CFF2.OTF: the font's outlines are neither TrueType nor CFF", SAME),
+    Run("glyphs past the last code", [FONTS / "SHAPED.TTE", "-o", "new.pdf"], 0,
+        "SHAPED.TTE has glyphs for 2 characters of U+F849 to U+F8FF", {"new.pdf"}),
+    Run("a collection's face named", [FONTS / "PAIR.TTC", "-o", "new.pdf"], 0,
+        'PAIR.TTC is a collection of 2 faces: drawing face 0, "Kestra Pair Left"', {"new.pdf"}),
+    Run("a collection's face past the last", [FONTS / "PAIR.TTC", "--face", "2", "-o", "new.pdf"],
+        1, "PAIR.TTC: the file holds 2 faces: --face takes 0 to 1", SAME),
+    Run("a face that is no number", ["v.TTE", "--face", "first", "-o", "new.pdf"], 2,
+        "--face takes the number of a face, 0 for the first: first", SAME),
 ]
 
 
-def files_in(folder):
-    """Each entry as what it is: a file's bytes, a link's target, or its type."""
+def files_in(folder, within=""):
+    """Each entry, and those of its folders, as what it is: a file's bytes, a
+    link's target, or its type."""
     state = {}
     for entry in os.scandir(folder):
         info = os.lstat(entry.path)
+        name = within + entry.name
         if stat.S_ISLNK(info.st_mode):
-            state[entry.name] = ("link", os.readlink(entry.path))
+            state[name] = ("link", os.readlink(entry.path))
         elif stat.S_ISREG(info.st_mode):
             content = Path(entry.path).read_bytes()
             pdf = content.startswith(b"%PDF-") and content.rstrip().endswith(b"%%EOF")
-            state[entry.name] = "PDF" if pdf else ("file", content)
+            state[name] = "PDF" if pdf else ("file", content)
         else:
-            state[entry.name] = ("other", stat.S_IFMT(info.st_mode))
+            state[name] = ("other", stat.S_IFMT(info.st_mode))
+            if stat.S_ISDIR(info.st_mode):
+                state.update(files_in(entry.path, name + "/"))
     return state
 
 
@@ -791,6 +916,14 @@ def run_with_file_size_limit(limit_of, command, folder, options):
     return result.returncode, result.stderr, []
 
 
+def feed(fd, path):
+    try:
+        os.write(fd, path.read_bytes())
+    except OSError:
+        pass
+    os.close(fd)
+
+
 def drain(fd):
     try:
         while os.read(fd, 1 << 16):
@@ -812,6 +945,25 @@ def run_plainly(how, command, folder, options):
         reader.join()
         os.close(primary)
         return result.returncode, result.stderr, problems
+    if how and how.startswith(("append ", "read-write ")):
+        # Standard output opened on a file of the folder, as ">>" and "1<>" open it.
+        mode, name = how.split()
+        flags = os.O_WRONLY | os.O_APPEND if mode == "append" else os.O_RDWR
+        out = os.open(folder / name, flags)
+        result = subprocess.run(command, cwd=folder, stdout=out, stderr=subprocess.PIPE, **options)
+        os.close(out)
+        return result.returncode, result.stderr.decode(), problems
+    if how and how.startswith(("stdin ", "fd 3 ")):
+        # The font through a pipe, as "cat v.TTE |" and "<(cat v.TTE)" give it.
+        read, write = os.pipe()
+        feeder = threading.Thread(target=feed, args=(write, folder / how.split()[-1]))
+        feeder.start()
+        streams = {"stdin": read} if how.startswith("stdin") else \
+            {"pass_fds": (3,), "preexec_fn": lambda: os.dup2(read, 3)}
+        result = subprocess.run(command, cwd=folder, capture_output=True, **streams, **options)
+        os.close(read)
+        feeder.join()
+        return result.returncode, result.stderr.decode(), problems
     result = subprocess.run(command, cwd=folder, capture_output=True, **options)
     if how == "pipe" and not (result.stdout.startswith(b"%PDF-") and b"%%EOF" in result.stdout[-8:]):
         problems.append("standard output holds no PDF")
