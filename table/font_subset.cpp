@@ -233,7 +233,7 @@ uint16_t FontSubset::programGlyph(FT_UInt glyph, const hb_map_t* newGlyphs, bool
     FT_UInt cid = 0;
     if (cidKeyed)
         return FT_Get_CID_From_Glyph_Index(face_, glyph, &cid) == 0 ? static_cast<uint16_t>(cid)
-                                                                      : 0;
+                                                                    : 0;
     const hb_codepoint_t newGlyph = hb_map_get(newGlyphs, glyph);
     return newGlyph == HB_MAP_VALUE_INVALID ? 0 : static_cast<uint16_t>(newGlyph);
 }

@@ -20,7 +20,7 @@ PageMatrix pageMatrix(const PaperGeometry& paper) {
 // only one copy of its outlines is in memory at a time.
 template <typename Close>
 TablePdfProblem embed(PdfDocument& document, const char* name, const FontSubset& font,
-                      TablePdfProblem fontProblem, Close close, std::string& reason) {
+                      TablePdfProblem fontProblem, std::string& reason, Close close) {
     SubsetFont subset;
     const bool cut = !font.used() || font.subset(subset);
     close();
@@ -49,10 +49,10 @@ std::unique_ptr<PdfDocument> makeTablePdf(const TableJob& job, const PaperGeomet
         problem = TablePdfProblem::Document;
     if (problem == TablePdfProblem::None)
         problem = embed(*document, PdfSurface::kLabelFontName, labelFont,
-                        TablePdfProblem::LabelFont, [&] { labels.close(); }, reason);
+                        TablePdfProblem::LabelFont, reason, [&] { labels.close(); });
     if (problem == TablePdfProblem::None)
         problem = embed(*document, PdfSurface::kEudcFontName, eudcFont, TablePdfProblem::EudcFont,
-                        [&] { eudc.close(); }, reason);
+                        reason, [&] { eudc.close(); });
     if (problem != TablePdfProblem::None)
         return nullptr;
     document->setOutline(tableOutline(job.codes(), job.layout().cellsPerPage));

@@ -274,9 +274,8 @@ class TableProgram {
         const std::unique_ptr<PdfDocument> document =
             makeTablePdf(job, paper, eudc_, labelFont_, made, problem);
         if (made == TablePdfProblem::EudcFont || made == TablePdfProblem::LabelFont)
-            return fail(Message::FontNotSubset, {made == TablePdfProblem::EudcFont
-                                                     ? options_.fontPath
-                                                     : labelFont_.path});
+            return fail(Message::FontNotSubset,
+                        {made == TablePdfProblem::EudcFont ? options_.fontPath : labelFont_.path});
         if (!document)
             return fail(Message::OutputFailed, {options_.outputPath, problem});
         document->setInformation(information);

@@ -46,7 +46,7 @@ struct SubsetCase {
 // advance and bearing (which places it), parts of composites, hinting.
 TEST(FontSubset, EachCodeDrawsTheFilesOwnGlyph) {
     const SubsetCase cases[] = {
-        {"PARTS.TTE", 0, {0xE002}, OutlineFormat::TrueType},  // parts renumbered
+        {"PARTS.TTE", 0, {0xE002}, OutlineFormat::TrueType},        // parts renumbered
         {"EUDC.TTE", 0, {0xE310, 0xE000}, OutlineFormat::TrueType}, // hinted
         // A far bearing, a scaled and a turned composite, one glyph for two.
         {"SHAPED.TTE", 0, {0xE000, 0xE001, 0xE002, 0xE004, 0xE005}, OutlineFormat::TrueType},
@@ -76,7 +76,8 @@ TEST(FontSubset, EachCodeDrawsTheFilesOwnGlyph) {
         for (const char* table : {"cvt ", "fpgm", "prep"})
             EXPECT_EQ(hasTable(program, table), hinted) << c.font << " " << table;
         for (size_t code = 1; code <= c.characters.size(); ++code) {
-            const auto original = outlineOf(source.face.get(), subset.glyphOf(c.characters[code - 1]));
+            const auto original =
+                outlineOf(source.face.get(), subset.glyphOf(c.characters[code - 1]));
             ASSERT_GT(original.size(), 1u) << c.font << " code " << code;
             // A bare CID-keyed CFF program is read by CID, as a PDF reader does.
             EXPECT_EQ(outlineOf(program, cut.glyphOfCode[code]), original)
