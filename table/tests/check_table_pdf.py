@@ -433,16 +433,18 @@ def check_fonts_made_as_real_ones():
                 else part_of_cell(pdf, 1, column, blank, r) if blank else 0))
             check("%s: FA4%d drawn where its glyph has ink and nowhere else" % (case, column),
                   all(ink > 500 and none == 0 for ink, none in found.values()), found)
-    # One glyph for two codes: each copies as its own character. (mutool maps
-    # the text of a CFF font by CID, so it copies the two codes of one CFF
-    # glyph alike.)
-    for name, shared, readers in (("SHAPED.TTE", "\ue004\ue005", ("poppler", "mutool")),
-                                  ("CFFEUDC.OTF", "\ue003\ue004", ("poppler",))):
+    # One glyph for two codes: each copies as its own character; a code the
+    # font does not map, as nothing. (mutool maps the text of a CFF font by
+    # CID, so it copies the two codes of one CFF glyph alike.)
+    for name, shared, unmapped, readers in (
+            ("SHAPED.TTE", "\ue004\ue005", "\ue003\ue006", ("poppler", "mutool")),
+            ("CFFEUDC.OTF", "\ue003\ue004", "\ue005\ue006", ("poppler",))):
         pdf = WORK / (name + ".pdf")
         copied = {"poppler": text(pdf, 1),
                   "mutool": "".join(c for c, *_ in characters(pdf, 1, "mutool"))}
-        check("%s: two codes of one glyph copy as their own characters" % name,
-              all(c in copied[reader] for c in shared for reader in readers), copied)
+        check("%s: two codes of one glyph copy as their own characters, unmapped ones as "
+              "nothing" % name, all(c in copied[reader] for c in shared for reader in readers)
+              and not any(c in found for c in unmapped for found in copied.values()), copied)
     fonts = subprocess.run(["pdffonts", str(WORK / "CFFEUDC.OTF.pdf")], capture_output=True,
                            text=True).stdout
     check("a CFF font embedded as a CFF CID font", "CID Type 0C" in fonts, fonts)

@@ -41,18 +41,12 @@ from make_eudc_fonts import add_hinting, with_bearings  # noqa: E402
 EM = 2048
 ASCENT, DESCENT = 1802, 246
 
-# SHAPED.TTE, in the glyph cell's four quarters (left/right, top/bottom) where
-# its glyph must have ink, and where none:
+# SHAPED.TTE, by character (check_table_pdf.py knows where each has ink):
 #   U+E000 a bar on the right, whose left side bearing (1250) sets it there
 #   U+E001 a block scaled by one half (WE_HAVE_A_SCALE): the bottom left only
 #   U+E002 the bar turned by a 2x2 matrix (WE_HAVE_A_TWO_BY_TWO): a band on top
 #   U+E004 and U+E005 one block; U+E003 and U+E006 not mapped; U+E007 empty
-SHAPES = {
-    0xE000: ("right", "left"),
-    0xE001: ("bottom left", "top right"),
-    0xE002: ("top left", "bottom left"),
-}
-# Characters of no user-defined code, U+F849 and beyond: two have outlines.
+# and of no user-defined code, U+F849 and beyond, two with outlines.
 PAST_LAST_CODE = {0xF849: "mark", 0xF84A: "empty", 0xF8FF: "mark"}
 
 # The label fonts' characters: what the pages of a plain table show.
@@ -67,42 +61,31 @@ def label_advance(character, em):
     return em * (3 + ord(character) % 4) // 10
 
 
-def pen_glyph(draw):
-    pen = TTGlyphPen(None)
-    draw(pen)
-    return pen.glyph()
+def block(x0, y0, x1, y1, clockwise=True):
+    """A rectangle, drawn into any pen; counter-clockwise it is a hole."""
+    corners = [(x0, y0), (x0, y1), (x1, y1), (x1, y0)]
+
+    def draw(pen):
+        points = corners if clockwise else corners[::-1]
+        pen.moveTo(points[0])
+        for point in points[1:]:
+            pen.lineTo(point)
+        pen.closePath()
+    return draw
 
 
-def rectangle(pen, x0, y0, x1, y1):
-    pen.moveTo((x0, y0))
-    pen.lineTo((x0, y1))
-    pen.lineTo((x1, y1))
-    pen.lineTo((x1, y0))
+def triangle(pen):
+    pen.moveTo((100, 0))
+    pen.lineTo((500, 700))
+    pen.lineTo((900, 0))
     pen.closePath()
 
 
-def triangle():
-    def draw(pen):
-        pen.moveTo((100, 0))
-        pen.lineTo((500, 700))
-        pen.lineTo((900, 0))
-        pen.closePath()
-    return pen_glyph(draw)
-
-
-def square():
-    return pen_glyph(lambda pen: rectangle(pen, 100, 100, 300, 300))
-
-
-def frame(x0, y0, x1, y1, edge):
-    def draw(pen):
-        rectangle(pen, x0, y0, x1, y1)
-        pen.moveTo((x0 + edge, y0 + edge))
-        pen.lineTo((x1 - edge, y0 + edge))
-        pen.lineTo((x1 - edge, y1 - edge))
-        pen.lineTo((x0 + edge, y1 - edge))
-        pen.closePath()
-    return pen_glyph(draw)
+def outline(*draws):
+    pen = TTGlyphPen(None)
+    for draw in draws:
+        draw(pen)
+    return pen.glyph()
 
 
 def composite(parts):
@@ -119,104 +102,92 @@ def composite(parts):
     return glyph
 
 
-def build(path, family, characters, glyphs=None):
-    names = [".notdef"] + ["g%d" % i for i in range(len(characters))]
-    names += sorted(set(glyphs or {}) - set(names))
-    fb = FontBuilder(1000, isTTF=True)
-    fb.setupGlyphOrder(names)
-    fb.setupCharacterMap({c: names[i + 1] for i, c in enumerate(characters)})
-    made = {name: triangle() for name in names[1:]}
-    made.update(glyphs or {})
-    made[".notdef"] = TTGlyphPen(None).glyph()
-    fb.setupGlyf(made)
-    fb.setupHorizontalMetrics({name: (1000, 0) for name in names})
-    fb.setupHorizontalHeader(ascent=800, descent=-200)
+def builder(family, em, ascent, descent, cmap, names, cff=False):
+    fb = FontBuilder(em, isTTF=not cff)
+    fb.setupGlyphOrder([".notdef"] + sorted(set(names) - {".notdef"}))
+    fb.setupCharacterMap(cmap)
+    fb.setupHorizontalHeader(ascent=ascent, descent=-descent)
     fb.setupNameTable({"familyName": family or "", "styleName": "Regular"})
     if not family:
         fb.font["name"].removeNames(nameID=1)
-    fb.setupOS2()
-    fb.setupPost()
-    fb.save(str(path))
+    return fb
 
 
-def eudc_font(family, glyphs, cmap, hinted=True):
-    """A TrueType EUDC font of EM units, as real ones are: hinted, its metrics
-    one advance with each glyph's bearing."""
-    names = [".notdef"] + sorted(set(glyphs) - {".notdef"})
-    fb = FontBuilder(EM, isTTF=True)
-    fb.setupGlyphOrder(names)
-    fb.setupCharacterMap(cmap)
-    fb.setupGlyf(glyphs)
-    fb.setupHorizontalMetrics(with_bearings(fb.font, {name: EM for name in names}))
-    fb.setupHorizontalHeader(ascent=ASCENT, descent=-DESCENT)
-    fb.setupNameTable({"familyName": family, "styleName": "Regular"})
-    fb.setupOS2(usWinAscent=ASCENT, usWinDescent=DESCENT, sTypoAscender=ASCENT,
-                sTypoDescender=-DESCENT)
+def finish(fb, ascent, descent):
+    """The tables that need the metrics first."""
+    fb.setupOS2(usWinAscent=ascent, usWinDescent=descent, sTypoAscender=ascent,
+                sTypoDescender=-descent)
     fb.setupPost()
-    fb.setupMaxp()
-    if hinted:
-        add_hinting(fb.font)
     return fb.font
 
 
-def right_bar():
-    return pen_glyph(lambda pen: rectangle(pen, 1250, -150, 1850, 1700))
+def truetype_font(family, glyphs, cmap, advances, em=EM, ascent=ASCENT, descent=DESCENT,
+                  hinted=False):
+    """Metrics with each glyph's own bearing, as real fonts have them, and
+    hinted like the test bed's fonts when asked."""
+    fb = builder(family, em, ascent, descent, cmap, glyphs)
+    fb.setupGlyf(glyphs)
+    fb.setupHorizontalMetrics(with_bearings(fb.font, advances))
+    fb.setupMaxp()
+    if hinted:
+        add_hinting(fb.font)
+    return finish(fb, ascent, descent)
 
 
-def left_bar():
-    return pen_glyph(lambda pen: rectangle(pen, 200, -150, 800, 1700))
+def cff_font(family, drawings, cmap, advances, em=1000, ascent=800, descent=200, cff2=False):
+    """drawings: glyph name -> pen function (None for an empty glyph)."""
+    fb = builder(family, em, ascent, descent, cmap, drawings, cff=True)
+    strings, metrics = {}, {}
+    for name, draw in drawings.items():
+        pen = T2CharStringPen(None if cff2 else advances[name], None, CFF2=cff2)
+        bounds = BoundsPen(None)
+        for target in (pen, bounds) if draw else ():
+            draw(target)
+        strings[name] = pen.getCharString()
+        metrics[name] = (advances[name], bounds.bounds[0] if bounds.bounds else 0)
+    if cff2:
+        fb.setupCFF2(strings)
+    else:
+        fb.setupCFF(family.replace(" ", ""), {"FullName": family}, strings, {})
+    fb.setupHorizontalMetrics(metrics)
+    return finish(fb, ascent, descent)
+
+
+def build(path, family, characters, glyphs=None):
+    names = ["g%d" % i for i in range(len(characters))]
+    made = {name: outline(triangle) for name in names}
+    made.update(glyphs or {})
+    made[".notdef"] = outline()
+    cmap = {c: names[i] for i, c in enumerate(characters)}
+    truetype_font(family, made, cmap, {name: 1000 for name in made}, 1000, 800,
+                  200).save(str(path))
 
 
 def shaped_font():
     glyphs = {
-        ".notdef": frame(100, -200, 1900, 1750, 200),
-        "bar": right_bar(),
-        "block": pen_glyph(lambda pen: rectangle(pen, 0, -200, 2000, 1750)),
+        ".notdef": outline(block(100, -200, 1900, 1750), block(300, 0, 1700, 1550, False)),
+        "bar": outline(block(1250, -150, 1850, 1700)),
+        "block": outline(block(0, -200, 2000, 1750)),
         "half": composite([("block", 0, -100, [[0.5, 0], [0, 0.5]])]),
         # x and y swapped: the upright bar becomes a band across the top.
         "turned": composite([("bar", 200, -200, [[0, 1], [1, 0]])]),
-        "mark": pen_glyph(lambda pen: rectangle(pen, 300, 0, 1700, 1400)),
-        "empty": TTGlyphPen(None).glyph(),
+        "mark": outline(block(300, 0, 1700, 1400)),
+        "empty": outline(),
     }
     cmap = {0xE000: "bar", 0xE001: "half", 0xE002: "turned", 0xE004: "mark", 0xE005: "mark",
             0xE007: "empty"}
     cmap.update(PAST_LAST_CODE)
-    return eudc_font("Kestra Shaped", glyphs, cmap)
+    return truetype_font("Kestra Shaped", glyphs, cmap, {name: EM for name in glyphs},
+                         hinted=True)
 
 
 def pair_collection(path):
     collection = TTCollection()
-    for family, bar in (("Kestra Pair Left", left_bar), ("Kestra Pair Right", right_bar)):
-        glyphs = {".notdef": TTGlyphPen(None).glyph(), "bar": bar()}
-        collection.fonts.append(eudc_font(family, glyphs, {0xE000: "bar"}, hinted=False))
+    for family, left in (("Kestra Pair Left", 200), ("Kestra Pair Right", 1250)):
+        glyphs = {".notdef": outline(), "bar": outline(block(left, -150, left + 600, 1700))}
+        collection.fonts.append(truetype_font(family, glyphs, {0xE000: "bar"},
+                                              {name: EM for name in glyphs}))
     collection.save(str(path))
-
-
-def cff_font(family, cmap, drawings, em=1000, ascent=800, descent=200, advances=None):
-    """cmap: character -> glyph name; drawings: glyph name -> pen function;
-    advances: glyph name -> advance, em where not given."""
-    names = [".notdef"] + sorted(set(drawings) - {".notdef"})
-    fb = FontBuilder(em, isTTF=False)
-    fb.setupGlyphOrder(names)
-    fb.setupCharacterMap(cmap)
-    strings, metrics = {}, {}
-    for name in names:
-        advance = (advances or {}).get(name, em)
-        pen = T2CharStringPen(advance, None)
-        if drawings.get(name):
-            drawings[name](pen)
-        strings[name] = pen.getCharString()
-        bounds = BoundsPen(None)
-        if drawings.get(name):
-            drawings[name](bounds)
-        metrics[name] = (advance, bounds.bounds[0] if bounds.bounds else 0)
-    fb.setupCFF(family.replace(" ", ""), {"FullName": family}, strings, {})
-    fb.setupHorizontalMetrics(metrics)
-    fb.setupHorizontalHeader(ascent=ascent, descent=-descent)
-    fb.setupNameTable({"familyName": family, "styleName": "Regular"})
-    fb.setupOS2(usWinAscent=ascent, usWinDescent=descent)
-    fb.setupPost()
-    return fb.font
 
 
 def cid_keyed(font, first_cid):
@@ -245,79 +216,31 @@ def cid_keyed(font, first_cid):
     font["post"].formatType = 3.0
 
 
-def draw_triangle(pen):
-    pen.moveTo((100, 0))
-    pen.lineTo((500, 700))
-    pen.lineTo((900, 0))
-    pen.closePath()
-
-
-def draw_block(x0, y0, x1, y1):
-    def draw(pen):
-        pen.moveTo((x0, y0))
-        pen.lineTo((x0, y1))
-        pen.lineTo((x1, y1))
-        pen.lineTo((x1, y0))
-        pen.closePath()
-    return draw
-
-
 def cff_eudc_font(path):
+    drawings = {".notdef": None, "triangle": triangle, "empty": None,
+                "bar": block(600, -100, 900, 750), "shared": block(150, 0, 850, 700)}
     cmap = {0xE000: "triangle", 0xE001: "empty", 0xE002: "bar", 0xE003: "shared",
             0xE004: "shared"}
-    drawings = {"triangle": draw_triangle, "empty": None, "bar": draw_block(600, -100, 900, 750),
-                "shared": draw_block(150, 0, 850, 700)}
-    font = cff_font("Kestra CFF EUDC", cmap, drawings)
+    font = cff_font("Kestra CFF EUDC", drawings, cmap, {name: 1000 for name in drawings})
     cid_keyed(font, 1000)
     font.save(str(path))
 
 
-def cff2_font(path):
-    fb = FontBuilder(1000, isTTF=False)
-    fb.setupGlyphOrder([".notdef", "triangle"])
-    fb.setupCharacterMap({0xE000: "triangle"})
-    strings = {}
-    for name in (".notdef", "triangle"):
-        pen = T2CharStringPen(None, None, CFF2=True)
-        if name == "triangle":
-            draw_triangle(pen)
-        strings[name] = pen.getCharString()
-    fb.setupCFF2(strings)
-    fb.setupHorizontalMetrics({".notdef": (1000, 0), "triangle": (1000, 100)})
-    fb.setupHorizontalHeader(ascent=800, descent=-200)
-    fb.setupNameTable({"familyName": "Kestra CFF2", "styleName": "Regular"})
-    fb.setupOS2()
-    fb.setupPost()
-    fb.save(str(path))
-
-
-def label_font(path, family, em, cff=False):
+def label_font(family, em, cff=False):
     """Every character of LABEL_TEXT a block of its own advance, with a real
     bearing; the space is empty."""
-    ascent, descent = em * 4 // 5, em // 5
-    cmap = {ord(c): "c%04X" % ord(c) for c in LABEL_TEXT}
-    advances = {"c%04X" % ord(c): label_advance(c, em) for c in LABEL_TEXT}
+    names = {"c%04X" % ord(c): c for c in LABEL_TEXT}
+    advances = {name: label_advance(c, em) for name, c in names.items()}
     advances[".notdef"] = em // 2
+    drawings = {name: block(em // 20, 0, a - em // 20, em * 7 // 10) if a > em // 4 else None
+                for name, a in advances.items()}
+    drawings[".notdef"] = None
+    cmap = {ord(c): name for name, c in names.items()}
+    ascent, descent = em * 4 // 5, em // 5
     if cff:
-        drawings = {name: draw_block(em // 20, 0, a - em // 20, em * 7 // 10)
-                    for name, a in advances.items() if name not in (".notdef", "c0020")}
-        drawings["c0020"] = None
-        cff_font(family, cmap, drawings, em, ascent, descent, advances).save(str(path))
-        return
-    glyphs = {name: pen_glyph(draw_block(em // 20, 0, a - em // 20, em * 7 // 10))
-              for name, a in advances.items()}
-    glyphs["c0020"] = glyphs[".notdef"] = TTGlyphPen(None).glyph()
-    fb = FontBuilder(em, isTTF=True)
-    fb.setupGlyphOrder([".notdef"] + sorted(set(glyphs) - {".notdef"}))
-    fb.setupCharacterMap(cmap)
-    fb.setupGlyf(glyphs)
-    fb.setupHorizontalMetrics(with_bearings(fb.font, advances))
-    fb.setupHorizontalHeader(ascent=ascent, descent=-descent)
-    fb.setupNameTable({"familyName": family, "styleName": "Regular"})
-    fb.setupOS2(usWinAscent=ascent, usWinDescent=descent, sTypoAscender=ascent,
-                sTypoDescender=-descent)
-    fb.setupPost()
-    fb.save(str(path))
+        return cff_font(family, drawings, cmap, advances, em, ascent, descent)
+    glyphs = {name: outline(*([draw] if draw else [])) for name, draw in drawings.items()}
+    return truetype_font(family, glyphs, cmap, advances, em, ascent, descent)
 
 
 def main(argv):
@@ -327,14 +250,16 @@ def main(argv):
     build(outdir / "TEXTPUA.TTF", "Kestra Text PUA", [ord("A"), 0xE000])
     build(outdir / "NOFAMILY.TTE", None, [0xE000, 0xE001])
     build(outdir / "PARTS.TTE", "Kestra Parts", [0xE000, 0xE001, 0xE002],
-          {"g2": composite([("g0", 500, 0, None), ("box", 0, 400, None)]), "box": square()})
+          {"g2": composite([("g0", 500, 0, None), ("box", 0, 400, None)]),
+           "box": outline(block(100, 100, 300, 300))})
     shaped_font().save(str(outdir / "SHAPED.TTE"))
     cff_eudc_font(outdir / "CFFEUDC.OTF")
-    cff2_font(outdir / "CFF2.OTF")
+    cff_font("Kestra CFF2", {".notdef": None, "triangle": triangle}, {0xE000: "triangle"},
+             {".notdef": 1000, "triangle": 1000}, cff2=True).save(str(outdir / "CFF2.OTF"))
     pair_collection(outdir / "PAIR.TTC")
-    label_font(outdir / "CFFLABEL.OTF", "Kestra CFF Labels", 1000, cff=True)
-    label_font(outdir / "LABEL256.TTF", "Kestra Labels 256", 256)
-    label_font(outdir / "LABEL2048.TTF", "Kestra Labels 2048", 2048)
+    label_font("Kestra CFF Labels", 1000, cff=True).save(str(outdir / "CFFLABEL.OTF"))
+    label_font("Kestra Labels 256", 256).save(str(outdir / "LABEL256.TTF"))
+    label_font("Kestra Labels 2048", 2048).save(str(outdir / "LABEL2048.TTF"))
     return 0
 
 
