@@ -90,34 +90,28 @@ CidSystem cidSystemOf(FT_Face face) {
     return {plainName(registry), plainName(ordering), supplement};
 }
 
-struct BlobDeleter {
-    void operator()(hb_blob_t* blob) const { hb_blob_destroy(blob); }
+// A HarfBuzz object, let go by its own function.
+template <auto destroy> struct Destroyer {
+    template <typename T> void operator()(T* object) const { destroy(object); }
 };
-struct FaceDeleter {
-    void operator()(hb_face_t* face) const { hb_face_destroy(face); }
-};
-struct InputDeleter {
-    void operator()(hb_subset_input_t* input) const { hb_subset_input_destroy(input); }
-};
-struct PlanDeleter {
-    void operator()(hb_subset_plan_t* plan) const { hb_subset_plan_destroy(plan); }
-};
-using HbFace = std::unique_ptr<hb_face_t, FaceDeleter>;
+using HbBlob = std::unique_ptr<hb_blob_t, Destroyer<hb_blob_destroy>>;
+using HbFace = std::unique_ptr<hb_face_t, Destroyer<hb_face_destroy>>;
+using HbInput = std::unique_ptr<hb_subset_input_t, Destroyer<hb_subset_input_destroy>>;
+using HbPlan = std::unique_ptr<hb_subset_plan_t, Destroyer<hb_subset_plan_destroy>>;
 
 // HarfBuzz reads the mapped file in place.
 HbFace faceOfFile(const MappedFile& file, int faceIndex) {
-    const std::unique_ptr<hb_blob_t, BlobDeleter> blob(hb_blob_create_or_fail(
-        reinterpret_cast<const char*>(file.data()), static_cast<unsigned>(file.size()),
-        HB_MEMORY_MODE_READONLY, nullptr, nullptr));
+    const HbBlob blob(hb_blob_create_or_fail(reinterpret_cast<const char*>(file.data()),
+                                             static_cast<unsigned>(file.size()),
+                                             HB_MEMORY_MODE_READONLY, nullptr, nullptr));
     return HbFace(blob ? hb_face_create(blob.get(), static_cast<unsigned>(faceIndex)) : nullptr);
 }
 
 // The glyphs asked for and .notdef; every table but those kept is dropped.
 // The glyphs are numbered anew: kept numbers would give a label font of
 // thousands of glyphs a glyph index and metrics for every one of them.
-std::unique_ptr<hb_subset_input_t, InputDeleter> subsetInput(const std::vector<FT_UInt>& glyphs,
-                                                             OutlineFormat format) {
-    std::unique_ptr<hb_subset_input_t, InputDeleter> input(hb_subset_input_create_or_fail());
+HbInput subsetInput(const std::vector<FT_UInt>& glyphs, OutlineFormat format) {
+    HbInput input(hb_subset_input_create_or_fail());
     if (!input)
         return input;
     hb_set_t* wanted = hb_subset_input_glyph_set(input.get());
@@ -244,8 +238,7 @@ bool FontSubset::subset(SubsetFont& out) const {
     const auto input = subsetInput(glyphs_, format);
     if (format == OutlineFormat::None || !source || !input)
         return false;
-    const std::unique_ptr<hb_subset_plan_t, PlanDeleter> plan(
-        hb_subset_plan_create_or_fail(source.get(), input.get()));
+    const HbPlan plan(hb_subset_plan_create_or_fail(source.get(), input.get()));
     const HbFace subset(plan ? hb_subset_plan_execute_or_fail(plan.get()) : nullptr);
     if (!subset)
         return false;
