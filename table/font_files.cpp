@@ -9,8 +9,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -22,27 +22,19 @@ namespace {
 
 constexpr FT_ULong kFirstPuaCodePoint = 0xE000;
 constexpr FT_ULong kLastPuaCodePoint = 0xF8FF;
+// Past the last user-defined code's character, U+F848.
+constexpr FT_ULong kFirstPuaCodePointPastCodes = 0xE000 + kEudcCodeCount;
 constexpr FT_ULong kFirstSupplementaryPuaCodePoint = 0xF0000;
 constexpr FT_Int32 kOutlineLoad = FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING;
+// Far beyond any real EUDC font (6400 glyphs): a pipe that gives more is no
+// font, and is not read into memory without end.
+constexpr size_t kLargestPipedFont = 256u << 20;
 
 // The hexadecimal digits of the codes, and 內, 碼 and 頁 of the code heading
 // and the page number: a family without the one or the other prints blank
 // labels (a Chinese font may have no Latin letters, a Latin one no Chinese).
 constexpr FcChar32 kLabelProbes[] = {'0', '1', '2', '3', '4', '5', '6',    '7',    '8',   '9',
                                      'A', 'B', 'C', 'D', 'E', 'F', 0x5167, 0x78BC, 0x9801};
-
-// fopen gives the system's reason for a file that cannot be read, which
-// FreeType's error codes do not.
-std::string unreadableReason(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return std::strerror(errno);
-    char byte;
-    const bool readable = std::fread(&byte, 1, 1, file) == 1 || std::feof(file);
-    const int error = errno;
-    std::fclose(file);
-    return readable ? std::string() : std::strerror(error);
-}
 
 // Big-endian UTF-16, as the name table holds it; a lone surrogate is dropped.
 std::string utf8OfUtf16(const FT_Byte* text, FT_UInt length) {
@@ -142,25 +134,28 @@ MappedFile::~MappedFile() {
     unmap();
 }
 
-MappedFile::MappedFile(MappedFile&& other) noexcept : data_(other.data_), size_(other.size_) {
-    other.data_ = nullptr;
-    other.size_ = 0;
+MappedFile::MappedFile(MappedFile&& other) noexcept {
+    *this = std::move(other);
 }
 
+// A vector's buffer stays where it is when the vector is moved.
 MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
     if (this != &other) {
         unmap();
         data_ = other.data_;
         size_ = other.size_;
+        read_ = std::move(other.read_);
         other.data_ = nullptr;
         other.size_ = 0;
+        other.read_.clear();
     }
     return *this;
 }
 
 void MappedFile::unmap() {
-    if (data_ != nullptr)
+    if (data_ != nullptr && read_.empty())
         munmap(data_, size_);
+    read_ = std::vector<unsigned char>();
     data_ = nullptr;
     size_ = 0;
 }
@@ -172,7 +167,12 @@ bool MappedFile::map(const std::string& path) {
         return false;
     struct stat info {};
     bool mapped = fstat(fd, &info) == 0;
-    if (mapped && info.st_size > 0) {
+    if (mapped && S_ISDIR(info.st_mode)) {
+        mapped = false;
+        errno = EISDIR;
+    } else if (mapped && !S_ISREG(info.st_mode)) {
+        mapped = readWhole(fd);
+    } else if (mapped && info.st_size > 0) {
         void* bytes =
             mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
         mapped = bytes != MAP_FAILED;
@@ -187,6 +187,34 @@ bool MappedFile::map(const std::string& path) {
     return mapped;
 }
 
+bool MappedFile::readWhole(int fd) {
+    constexpr size_t kChunk = 1u << 16;
+    size_t length = 0;
+    for (;;) {
+        if (length == kLargestPipedFont) {
+            read_.clear();
+            errno = EFBIG;
+            return false;
+        }
+        read_.resize(std::min(length + kChunk, kLargestPipedFont));
+        const ssize_t got = ::read(fd, read_.data() + length, read_.size() - length);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            read_.clear();
+            return false;
+        }
+        if (got == 0)
+            break;
+        length += static_cast<size_t>(got);
+    }
+    read_.resize(length);
+    read_.shrink_to_fit();
+    data_ = read_.empty() ? nullptr : read_.data();
+    size_ = length;
+    return true;
+}
+
 FT_Face openFace(FT_Library library, const MappedFile& file, int index) {
     FT_Face face = nullptr;
     if (library == nullptr || file.size() == 0 ||
@@ -194,13 +222,6 @@ FT_Face openFace(FT_Library library, const MappedFile& file, int index) {
             0)
         return nullptr;
     return face;
-}
-
-bool hasTrueTypeOutlines(FT_Face face) {
-    FT_ULong length = 0;
-    return face != nullptr &&
-           FT_Load_Sfnt_Table(face, FT_MAKE_TAG('g', 'l', 'y', 'f'), 0, nullptr, &length) == 0 &&
-           length > 0;
 }
 
 std::string familyNameOf(FT_Face face) {
@@ -252,24 +273,34 @@ FontFace& FontFace::operator=(FontFace&& other) noexcept {
     return *this;
 }
 
-bool EudcFont::open(FT_Library library, const std::string& path) {
+bool EudcFont::open(FT_Library library, const std::string& path, int faceIndex) {
     lostCodes_.clear();
-    const std::string reason = unreadableReason(path);
-    if (!reason.empty())
-        return fail(FontProblem::Unreadable, reason);
     if (!file_.map(path))
         return fail(FontProblem::Unreadable, std::strerror(errno));
-    FT_Face face = openFace(library, file_, 0);
-    if (face == nullptr)
-        return fail(FontProblem::NotAFont);
-    face_ = FontFace(face);
+    if (!chooseFace(library, faceIndex))
+        return false;
     if (!mapPuaCodes())
         return fail(FontProblem::NoPuaMapping);
-    if (!checkOutlines(path))
+    if (!checkOutlines())
         return false;
     countOrdinaryCharacters();
+    countGlyphsPastLastCode();
     problem_ = FontProblem::None;
     return true;
+}
+
+// The first face tells how many the file holds.
+bool EudcFont::chooseFace(FT_Library library, int faceIndex) {
+    face_ = FontFace(openFace(library, file_, 0));
+    if (face_.get() == nullptr)
+        return fail(FontProblem::NotAFont);
+    faceCount_ = face_.get()->num_faces;
+    faceIndex_ = faceIndex;
+    if (faceIndex < 0 || faceIndex >= faceCount_)
+        return fail(FontProblem::NoSuchFace);
+    if (faceIndex > 0)
+        face_ = FontFace(openFace(library, file_, faceIndex));
+    return face_.get() != nullptr || fail(FontProblem::NotAFont);
 }
 
 bool EudcFont::mapPuaCodes() {
@@ -286,8 +317,8 @@ bool EudcFont::mapPuaCodes() {
 
 // A glyph with an outline in the file that cannot be read is a damaged or
 // cut file, not a character never made: drawn, it would be an empty box.
-bool EudcFont::checkOutlines(const std::string& path) {
-    const GlyphIndex index = GlyphIndex::read(path);
+bool EudcFont::checkOutlines() {
+    const GlyphIndex index = GlyphIndex::read(file_.data(), file_.size(), faceIndex_);
     std::vector<uint16_t> pastEnd;
     std::vector<uint16_t> unreadable;
     for (uint16_t i = 0; i < kEudcCodeCount; ++i) {
@@ -304,6 +335,21 @@ bool EudcFont::checkOutlines(const std::string& path) {
     }
     lostCodes_ = std::move(unreadable);
     return lostCodes_.empty() || fail(FontProblem::Damaged);
+}
+
+bool EudcFont::hasOutline(FT_UInt glyph) const {
+    if (glyph == 0 || FT_Load_Glyph(face_.get(), glyph, kOutlineLoad) != 0)
+        return false;
+    const FT_GlyphSlot slot = face_.get()->glyph;
+    return slot->format == FT_GLYPH_FORMAT_OUTLINE && slot->outline.n_contours > 0;
+}
+
+void EudcFont::countGlyphsPastLastCode() {
+    glyphsPastLastCode_ = 0;
+    for (FT_ULong c = kFirstPuaCodePointPastCodes; c <= kLastPuaCodePoint; ++c) {
+        if (hasOutline(FT_Get_Char_Index(face_.get(), c)))
+            ++glyphsPastLastCode_;
+    }
 }
 
 void EudcFont::countOrdinaryCharacters() {
@@ -325,11 +371,7 @@ FT_UInt EudcFont::glyphOfCode(uint16_t code) const {
 }
 
 bool EudcFont::definesCode(uint16_t code) const {
-    const FT_UInt glyph = glyphOfCode(code);
-    if (glyph == 0 || FT_Load_Glyph(face_.get(), glyph, kOutlineLoad) != 0)
-        return false;
-    const FT_GlyphSlot slot = face_.get()->glyph;
-    return slot->format == FT_GLYPH_FORMAT_OUTLINE && slot->outline.n_contours > 0;
+    return hasOutline(glyphOfCode(code));
 }
 
 void EudcFont::close() {

@@ -15,7 +15,8 @@
 namespace kestra {
 
 // A file's bytes, mapped read-only for the life of the object. FreeType
-// draws from them and HarfBuzz subsets them, so a font is in memory once.
+// draws from them and HarfBuzz subsets them, so a font is in memory once. A
+// pipe (/dev/stdin, a shell's <(...)) cannot be mapped and is read whole.
 class MappedFile {
   public:
     MappedFile() = default;
@@ -25,7 +26,7 @@ class MappedFile {
     MappedFile(const MappedFile&) = delete;
     MappedFile& operator=(const MappedFile&) = delete;
 
-    // False, with errno set, when the file cannot be mapped. An empty file
+    // False, with errno set, when the file cannot be read. An empty file
     // maps to no bytes.
     bool map(const std::string& path);
 
@@ -34,18 +35,16 @@ class MappedFile {
 
   private:
     void unmap();
+    bool readWhole(int fd);
 
     unsigned char* data_ = nullptr;
     size_t size_ = 0;
+    std::vector<unsigned char> read_; // the bytes of a file that was read, not mapped
 };
 
 // A face read from a font file's mapped bytes; index chooses the face of a
 // collection. Null on failure.
 FT_Face openFace(FT_Library library, const MappedFile& file, int index);
-
-// Whether the face's glyphs are TrueType outlines (a 'glyf' table), the kind
-// the table embeds.
-bool hasTrueTypeOutlines(FT_Face face);
 
 // The face's family name in UTF-8: the Traditional Chinese name where the
 // font has one, else the English one; empty when it has neither.
@@ -83,6 +82,7 @@ class FontFace {
 
 // A font file's face with the bytes it reads, let go together.
 struct FontFile {
+    std::string path;
     MappedFile file; // before the face, which reads it until its end
     FontFace face;
     int index = 0;
@@ -97,6 +97,7 @@ enum class FontProblem {
     None,
     Unreadable,
     NotAFont,
+    NoSuchFace, // a face past the last of a collection
     NoPuaMapping,
     Truncated, // outlines the glyph index places past the end of the file
     Damaged,   // outlines in the file that FreeType cannot read
@@ -104,10 +105,11 @@ enum class FontProblem {
 
 class EudcFont {
   public:
-    // On failure problem() says what is wrong, reason() the system's word
-    // for an unreadable file, and lostCodes() the codes, in PUA order, whose
-    // glyphs a truncated or damaged file has lost.
-    bool open(FT_Library library, const std::string& path);
+    // Face faceIndex of the file (of a collection, which holds several). On
+    // failure problem() says what is wrong, reason() the system's word for an
+    // unreadable file, and lostCodes() the codes, in PUA order, whose glyphs a
+    // truncated or damaged file has lost.
+    bool open(FT_Library library, const std::string& path, int faceIndex = 0);
     // Lets the face and the file go.
     void close();
 
@@ -119,6 +121,12 @@ class EudcFont {
     // EUDC font maps none, a text font thousands.
     size_t ordinaryCharacterCount() const { return ordinaryCharacterCount_; }
     char32_t firstOrdinaryCharacter() const { return firstOrdinaryCharacter_; }
+    // Glyphs drawn for private-use characters past the last user-defined
+    // code's, which no table shows.
+    size_t glyphsPastLastCode() const { return glyphsPastLastCode_; }
+    // The faces of the file: more than one in a collection.
+    long faceCount() const { return faceCount_; }
+    int faceIndex() const { return faceIndex_; }
     FT_Face face() const { return face_.get(); }
     const MappedFile& file() const { return file_; }
 
@@ -130,19 +138,25 @@ class EudcFont {
     bool definesCode(uint16_t code) const;
 
   private:
+    bool chooseFace(FT_Library library, int faceIndex);
     bool mapPuaCodes();
-    bool checkOutlines(const std::string& path);
+    bool checkOutlines();
+    bool hasOutline(FT_UInt glyph) const;
     void countOrdinaryCharacters();
+    void countGlyphsPastLastCode();
     bool fail(FontProblem problem, std::string reason = {});
 
     MappedFile file_; // before the face, which reads it until its end
     FontFace face_;
+    long faceCount_ = 0;
+    int faceIndex_ = 0;
     std::vector<FT_UInt> glyphByPuaIndex_;
     FontProblem problem_ = FontProblem::None;
     std::string reason_;
     std::vector<uint16_t> lostCodes_;
     size_t ordinaryCharacterCount_ = 0;
     char32_t firstOrdinaryCharacter_ = 0;
+    size_t glyphsPastLastCode_ = 0;
 };
 
 // Fontconfig keeps its parsed configuration for the life of the process. A

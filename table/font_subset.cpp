@@ -2,12 +2,14 @@
 
 #include FT_TRUETYPE_TABLES_H
 #include FT_ADVANCES_H
+#include FT_CID_H
 
-#include <algorithm>
+#include <hb-subset.h>
+
 #include <cctype>
+#include <memory>
 
 #include "table/font_files.h"
-#include "table/truetype_subset.h"
 
 namespace kestra {
 namespace {
@@ -15,6 +17,23 @@ namespace {
 constexpr double kPdfUnitsPerEm = 1000;
 constexpr uint16_t kLastCode = 0xFFFF;
 constexpr size_t kTagLength = 6;
+
+// What a PDF reader draws each kind of outline from, hinting included: a
+// glyph's instructions call the functions of 'fpgm' and read 'cvt '. The
+// character map, names and layout tables serve no purpose inside a PDF, where
+// the document says which glyph to draw and what it stands for.
+constexpr const char* kTrueTypeTables[] = {"head", "hhea", "hmtx", "maxp", "loca",
+                                           "glyf", "cvt ", "fpgm", "prep"};
+constexpr const char* kCffTables[] = {"CFF "};
+
+hb_tag_t tagOf(const char* name) {
+    return hb_tag_from_string(name, 4);
+}
+
+bool hasTable(FT_Face face, const char* name) {
+    FT_ULong length = 0;
+    return FT_Load_Sfnt_Table(face, tagOf(name), 0, nullptr, &length) == 0 && length > 0;
+}
 
 // GDI's cell of a TrueType font is its Windows ascent and descent.
 void cellMetrics(FT_Face face, double& emPerCell, double& ascentPerCell) {
@@ -45,7 +64,113 @@ std::string postScriptNameOf(FT_Face face) {
     return kept.empty() ? "Font" : kept;
 }
 
+bool isCidKeyed(FT_Face face) {
+    FT_Bool cidKeyed = 0;
+    return FT_Get_CID_Is_Internally_CID_Keyed(face, &cidKeyed) == 0 && cidKeyed != 0;
+}
+
+// Written into PDF strings: anything but letters, digits and dashes is left
+// out, so that no name needs escaping.
+std::string plainName(const char* name) {
+    std::string kept;
+    for (const char* c = name; *c != '\0'; ++c) {
+        if (std::isalnum(static_cast<unsigned char>(*c)) || *c == '-')
+            kept += *c;
+    }
+    return kept;
+}
+
+CidSystem cidSystemOf(FT_Face face) {
+    const char* registry = nullptr;
+    const char* ordering = nullptr;
+    FT_Int supplement = 0;
+    if (FT_Get_CID_Registry_Ordering_Supplement(face, &registry, &ordering, &supplement) != 0 ||
+        registry == nullptr || ordering == nullptr)
+        return {};
+    return {plainName(registry), plainName(ordering), supplement};
+}
+
+// A HarfBuzz object, let go by its own function.
+template <auto destroy> struct Destroyer {
+    template <typename T> void operator()(T* object) const { destroy(object); }
+};
+using HbBlob = std::unique_ptr<hb_blob_t, Destroyer<hb_blob_destroy>>;
+using HbFace = std::unique_ptr<hb_face_t, Destroyer<hb_face_destroy>>;
+using HbInput = std::unique_ptr<hb_subset_input_t, Destroyer<hb_subset_input_destroy>>;
+using HbPlan = std::unique_ptr<hb_subset_plan_t, Destroyer<hb_subset_plan_destroy>>;
+
+// HarfBuzz reads the mapped file in place.
+HbFace faceOfFile(const MappedFile& file, int faceIndex) {
+    const HbBlob blob(hb_blob_create_or_fail(reinterpret_cast<const char*>(file.data()),
+                                             static_cast<unsigned>(file.size()),
+                                             HB_MEMORY_MODE_READONLY, nullptr, nullptr));
+    return HbFace(blob ? hb_face_create(blob.get(), static_cast<unsigned>(faceIndex)) : nullptr);
+}
+
+// The glyphs asked for and .notdef; every table but those kept is dropped.
+// The glyphs are numbered anew: kept numbers would give a label font of
+// thousands of glyphs a glyph index and metrics for every one of them.
+HbInput subsetInput(const std::vector<FT_UInt>& glyphs, OutlineFormat format) {
+    HbInput input(hb_subset_input_create_or_fail());
+    if (!input)
+        return input;
+    hb_set_t* wanted = hb_subset_input_glyph_set(input.get());
+    hb_set_add(wanted, 0);
+    for (FT_UInt glyph : glyphs)
+        hb_set_add(wanted, glyph);
+    hb_set_t* dropped = hb_subset_input_set(input.get(), HB_SUBSET_SETS_DROP_TABLE_TAG);
+    hb_set_clear(dropped);
+    if (format == OutlineFormat::Cff) {
+        for (const char* name : kCffTables)
+            hb_set_add(dropped, tagOf(name));
+    } else {
+        for (const char* name : kTrueTypeTables)
+            hb_set_add(dropped, tagOf(name));
+    }
+    hb_set_invert(dropped);
+    return input;
+}
+
+// A TrueType program is the whole subset font file; a CFF one, the bare
+// 'CFF ' table, which is what PDF embeds.
+FontProgram programOf(hb_face_t* subset, OutlineFormat format) {
+    if (format == OutlineFormat::Cff)
+        return FontProgram(hb_face_reference_table(subset, tagOf("CFF ")));
+    return FontProgram(hb_face_reference_blob(subset));
+}
+
 } // namespace
+
+OutlineFormat outlineFormatOf(FT_Face face) {
+    if (face == nullptr)
+        return OutlineFormat::None;
+    if (hasTable(face, "glyf"))
+        return OutlineFormat::TrueType;
+    if (hasTable(face, "CFF "))
+        return OutlineFormat::Cff;
+    return OutlineFormat::None;
+}
+
+FontProgram::~FontProgram() {
+    hb_blob_destroy(blob_);
+}
+
+FontProgram& FontProgram::operator=(FontProgram&& other) noexcept {
+    if (this != &other) {
+        hb_blob_destroy(blob_);
+        blob_ = other.blob_;
+        other.blob_ = nullptr;
+    }
+    return *this;
+}
+
+const unsigned char* FontProgram::data() const {
+    return reinterpret_cast<const unsigned char*>(hb_blob_get_data(blob_, nullptr));
+}
+
+size_t FontProgram::size() const {
+    return hb_blob_get_length(blob_);
+}
 
 FontSubset::FontSubset(FT_Face face, const MappedFile& file, int faceIndex)
     : face_(face), file_(file), faceIndex_(faceIndex) {
@@ -96,20 +221,40 @@ std::string FontSubset::subsetTag() const {
     return tag;
 }
 
+// A CID-keyed CFF program keeps the CIDs of its glyphs; in any other the
+// glyph's new number names it.
+uint16_t FontSubset::programGlyph(FT_UInt glyph, const hb_map_t* newGlyphs, bool cidKeyed) const {
+    FT_UInt cid = 0;
+    if (cidKeyed)
+        return FT_Get_CID_From_Glyph_Index(face_, glyph, &cid) == 0 ? static_cast<uint16_t>(cid)
+                                                                    : 0;
+    const hb_codepoint_t newGlyph = hb_map_get(newGlyphs, glyph);
+    return newGlyph == HB_MAP_VALUE_INVALID ? 0 : static_cast<uint16_t>(newGlyph);
+}
+
 bool FontSubset::subset(SubsetFont& out) const {
-    TrueTypeSubset subset;
-    const std::vector<uint32_t> glyphs(glyphs_.begin(), glyphs_.end());
-    if (!subsetTrueType(file_.data(), file_.size(), faceIndex_, glyphs, subset))
+    const OutlineFormat format = outlineFormatOf(face_);
+    const HbFace source = faceOfFile(file_, faceIndex_);
+    const auto input = subsetInput(glyphs_, format);
+    if (format == OutlineFormat::None || !source || !input)
         return false;
-    out.program = std::move(subset.program);
+    const HbPlan plan(hb_subset_plan_create_or_fail(source.get(), input.get()));
+    const HbFace subset(plan ? hb_subset_plan_execute_or_fail(plan.get()) : nullptr);
+    if (!subset)
+        return false;
+    out.format = format;
+    out.program = programOf(subset.get(), format);
+    const bool cidKeyed = format == OutlineFormat::Cff && isCidKeyed(face_);
+    if (cidKeyed)
+        out.cidSystem = cidSystemOf(face_);
+    const hb_map_t* newGlyphs = hb_subset_plan_old_to_new_glyph_mapping(plan.get());
     out.glyphOfCode.assign(1, 0);
     out.widthOfCode.assign(1, 0);
     out.characterOfCode.assign(1, 0);
     const double scale = kPdfUnitsPerEm / unitsPerEm_;
     for (size_t i = 0; i < glyphs_.size(); ++i) {
-        const FT_UInt glyph = glyphs_[i];
-        out.glyphOfCode.push_back(glyph < subset.newGlyphOf.size() ? subset.newGlyphOf[glyph] : 0);
-        out.widthOfCode.push_back(advance(glyph) * scale);
+        out.glyphOfCode.push_back(programGlyph(glyphs_[i], newGlyphs, cidKeyed));
+        out.widthOfCode.push_back(advance(glyphs_[i]) * scale);
         out.characterOfCode.push_back(characters_[i]);
     }
     out.postScriptName = subsetTag() + "+" + postScriptNameOf(face_);
@@ -120,7 +265,7 @@ bool FontSubset::subset(SubsetFont& out) const {
     out.box[1] = box.yMin * scale;
     out.box[2] = box.xMax * scale;
     out.box[3] = box.yMax * scale;
-    return true;
+    return out.program.size() > 0;
 }
 
 } // namespace kestra

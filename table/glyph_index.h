@@ -4,8 +4,8 @@
 // index tells a character that was lost from one that was never made.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace kestra {
@@ -19,9 +19,9 @@ enum class GlyphData {
 
 class GlyphIndex {
   public:
-    // The index of the file's first font; Unknown for every glyph when the
-    // file has none.
-    static GlyphIndex read(const std::string& path);
+    // The index of face faceIndex of a font file or collection, from the
+    // file's bytes; Unknown for every glyph when the face has none.
+    static GlyphIndex read(const unsigned char* file, size_t size, int faceIndex);
 
     GlyphData dataOf(uint32_t glyph) const;
 

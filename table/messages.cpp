@@ -47,6 +47,8 @@ const MessageTexts kMessages[] = {
      "      --defined-only       leave out every code that has no glyph in the font\n"
      "      --label-font FAMILY  the fontconfig family of the codes, headings and\n"
      "                           radicals (default \"AR PL UMing TW\")\n"
+     "      --face N             the face of a font collection (.TTC) to draw, 0 for\n"
+     "                           the first (the default)\n"
      "  -h, --help               show this help\n"
      "      --version            show the version\n"
      "\n"
@@ -72,6 +74,7 @@ const MessageTexts kMessages[] = {
      "      --defined-only       略去造字檔中沒有字形的字碼\n"
      "      --label-font 字型    內碼、標題與字根所用的 fontconfig 字型\n"
      "                           （預設 \"AR PL UMing TW\"）\n"
+     "      --face 編號          集合字型檔（.TTC）中要使用的字型，第一個是 0（預設）\n"
      "  -h, --help               顯示這份說明\n"
      "      --version            顯示版本\n"
      "\n"
@@ -154,9 +157,9 @@ const MessageTexts kMessages[] = {
      "沒有安裝任何含有中文字的字型：請安裝一個（例如 AR PL UMing TW），"
      "並以 --label-font 指定它的名稱"},
     {Message::LabelFontNotTrueType,
-     "\"%s\" has no TrueType outlines, which the table embeds: choose a TrueType family "
-     "with --label-font (such as AR PL UMing TW)",
-     "「%s」不是 TrueType 外框字型，無法內嵌到表格裡：請以 --label-font 指定 TrueType 字型"
+     "\"%s\" has neither TrueType nor CFF outlines, the kinds the table embeds: choose "
+     "another family with --label-font (such as AR PL UMing TW)",
+     "「%s」的外框既不是 TrueType 也不是 CFF，無法內嵌到表格裡：請以 --label-font 指定其他字型"
      "（例如 AR PL UMing TW）"},
     {Message::NoDefinedCode, "%s: none of the codes to print has a glyph in the font",
      "%s：要印的字碼在這個字型裡都沒有字形"},
@@ -179,6 +182,22 @@ const MessageTexts kMessages[] = {
     {Message::OutputNotWritable, "%s: cannot be replaced: %s", "%s：無法取代這個檔案：%s"},
     {Message::OutputFailed, "%s: writing the PDF failed: %s", "%s：寫出 PDF 失敗：%s"},
     {Message::ListFailed, "%s: writing the list failed: %s", "%s：寫出字碼清單失敗：%s"},
+    {Message::NoSuchFace, "%s: the file holds %s faces: --face takes 0 to %s",
+     "%s：這個檔案只有 %s 個字型：--face 可指定 0 到 %s"},
+    {Message::FaceNumberWanted, "--face takes the number of a face, 0 for the first: %s",
+     "--face 要指定字型的編號，第一個是 0：%s"},
+    {Message::FaceOfCollection,
+     "%s is a collection of %s faces: drawing face %s, \"%s\" (--face chooses another)",
+     "%s 是含有 %s 個字型的集合檔：使用第 %s 個字型「%s」（可用 --face 指定其他字型）"},
+    {Message::GlyphsPastLastCode,
+     "warning: %s draws %s of U+F849 to U+F8FF, past the last user-defined code's "
+     "U+F848: no table shows them",
+     "警告：%s 在 U+F849 到 U+F8FF 有%s，超出最後一個造字碼的 U+F848，表中不會印出"},
+    {Message::FontNotEmbeddable,
+     "%s: the font's outlines are neither TrueType nor CFF, the kinds a PDF embeds",
+     "%s：字型的外框既不是 TrueType 也不是 CFF，無法內嵌到 PDF"},
+    {Message::FontNotSubset, "%s: HarfBuzz cannot cut the font down to the table's glyphs",
+     "%s：HarfBuzz 無法從這個字型取出表中用到的字形"},
 };
 
 const char* templateOf(Message message, Language language) {
@@ -231,6 +250,11 @@ std::string countedText(size_t count, Counted what, Language language) {
         break;
     case Counted::Entries:
         format = language == Language::Chinese ? "%zu 筆資料" : one ? "%zu entry" : "%zu entries";
+        break;
+    case Counted::Characters:
+        format = language == Language::Chinese ? " %zu 個字元的字形"
+                 : one                         ? "the glyph of %zu character"
+                                               : "the glyphs of %zu characters";
         break;
     case Counted::Bytes:
         format = language == Language::Chinese ? "%zu 位元組" : one ? "%zu byte" : "%zu bytes";

@@ -67,6 +67,13 @@ enum class Message {
     OutputNotWritable,
     OutputFailed,
     ListFailed,
+    // The font's faces, outlines and characters.
+    NoSuchFace,
+    FaceNumberWanted,
+    FaceOfCollection,
+    GlyphsPastLastCode,
+    FontNotEmbeddable,
+    FontNotSubset,
 };
 
 // The text with its "%s" replaced by the fields in order.
@@ -74,7 +81,7 @@ std::string messageText(Message message, Language language,
                         std::initializer_list<std::string> fields = {});
 
 // What a message counts, with its number: "1 entry", "19 entries", "19 筆資料".
-enum class Counted { Glyphs, Entries, Bytes };
+enum class Counted { Glyphs, Characters, Entries, Bytes };
 std::string countedText(size_t count, Counted what, Language language);
 
 } // namespace kestra

@@ -9,6 +9,7 @@
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -29,8 +30,8 @@ constexpr size_t kCMapBlock = 100;
 constexpr int kWidthDecimals = 3;
 // The font is symbolic: its glyphs are no standard Latin set.
 constexpr int kSymbolicFlag = 4;
-// A dominant vertical stem width is required; it only guides hinting, which
-// the subset no longer has.
+// A dominant vertical stem width is required; a reader uses it only to pick a
+// stand-in for a font it cannot load.
 constexpr int kStemV = 80;
 
 Object name(const std::string& text) {
@@ -89,78 +90,125 @@ void appendUtf16(std::string& out, char32_t character) {
 struct CodeRange {
     uint16_t first;
     uint16_t last;
-    char32_t character;
+    uint32_t value; // of the first code; each code after it, one more
 };
 
-// Codes that stand for consecutive characters share one entry, within the
-// bounds the CMap syntax sets: only the last byte of either side may count up.
-std::vector<CodeRange> characterRanges(const std::vector<char32_t>& characters) {
+// Codes with consecutive values share one entry, within the bounds the CMap
+// syntax sets: only the last byte of a code may count up, and of a character
+// (a UTF-16 string) as well.
+std::vector<CodeRange> codeRanges(const std::vector<uint32_t>& values, bool characters) {
     std::vector<CodeRange> ranges;
-    for (size_t code = 1; code < characters.size(); ++code) {
-        const char32_t character = characters[code];
+    for (size_t code = 1; code < values.size(); ++code) {
+        const uint32_t value = values[code];
         if (!ranges.empty()) {
             CodeRange& last = ranges.back();
-            const bool follows = last.last + 1u == code &&
-                                 last.character + (last.last - last.first) + 1 == character;
-            if (follows && (code & 0xFF) != 0 && (character & 0xFF) != 0 && character < 0x10000) {
+            const bool follows =
+                last.last + 1u == code && last.value + (last.last - last.first) + 1 == value;
+            const bool valueMayCount = !characters || ((value & 0xFF) != 0 && value < 0x10000);
+            if (follows && (code & 0xFF) != 0 && valueMayCount) {
                 last.last = static_cast<uint16_t>(code);
                 continue;
             }
         }
-        ranges.push_back({static_cast<uint16_t>(code), static_cast<uint16_t>(code), character});
+        ranges.push_back({static_cast<uint16_t>(code), static_cast<uint16_t>(code), value});
     }
     return ranges;
 }
 
-std::string toUnicodeMap(const std::vector<char32_t>& characters) {
-    std::string map = "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
-                      "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
-                      "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
+// A CMap of two-byte codes: its head (names and system), then the ranges in
+// blocks of the kind given ("bfrange" to characters, "cidrange" to CIDs).
+std::string cmapOf(const std::string& head, const char* kind, const std::vector<uint32_t>& values) {
+    const bool characters = std::string(kind) == "bfrange";
+    std::string map = "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n" + head +
                       "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
-    const std::vector<CodeRange> ranges = characterRanges(characters);
+    const std::vector<CodeRange> ranges = codeRanges(values, characters);
     for (size_t start = 0; start < ranges.size(); start += kCMapBlock) {
         const size_t end = std::min(ranges.size(), start + kCMapBlock);
-        map += std::to_string(end - start) + " beginbfrange\n";
+        map += std::to_string(end - start) + " begin" + kind + "\n";
         for (size_t i = start; i < end; ++i) {
             map += '<';
             appendHex(map, ranges[i].first, 4);
             map += "> <";
             appendHex(map, ranges[i].last, 4);
-            map += "> <";
-            appendUtf16(map, ranges[i].character);
-            map += ">\n";
+            if (characters) {
+                map += "> <";
+                appendUtf16(map, ranges[i].value);
+                map += ">\n";
+            } else {
+                map += "> " + std::to_string(ranges[i].value) + "\n";
+            }
         }
-        map += "endbfrange\n";
+        map += std::string("end") + kind + "\n";
     }
     map += "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
     return map;
 }
 
-// Runs of codes of one width as "first last width", the others as
-// "first [width width ...]".
-Object widthArray(const std::vector<double>& widths) {
+std::string toUnicodeMap(const std::vector<char32_t>& characters) {
+    return cmapOf("/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+                  "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n",
+                  "bfrange", std::vector<uint32_t>(characters.begin(), characters.end()));
+}
+
+std::string cidSystemText(const CidSystem& system) {
+    return "<< /Registry (" + system.registry + ") /Ordering (" + system.ordering +
+           ") /Supplement " + std::to_string(system.supplement) + " >>";
+}
+
+// The codes of a CFF font to the CIDs of their glyphs, which the program
+// fixes: two codes may stand for one glyph.
+std::string encodingCMap(const SubsetFont& font, const std::string& name) {
+    return cmapOf("/CIDSystemInfo " + cidSystemText(font.cidSystem) + " def\n/CMapName /" + name +
+                      " def\n/CMapType 1 def\n",
+                  "cidrange",
+                  std::vector<uint32_t>(font.glyphOfCode.begin(), font.glyphOfCode.end()));
+}
+
+// Runs of CIDs of one width as "first last width", the others as
+// "first [width width ...]"; widths are given by CID, in CID order, each
+// once.
+Object widthArray(const std::vector<std::pair<uint16_t, double>>& widths) {
     Object array = Object::newArray();
     Object singles;
-    for (size_t code = 1; code < widths.size();) {
-        size_t end = code + 1;
-        while (end < widths.size() && widths[end] == widths[code])
+    for (size_t at = 0; at < widths.size();) {
+        const auto [first, width] = widths[at];
+        size_t end = at + 1;
+        while (end < widths.size() && widths[end].second == width &&
+               widths[end].first == first + (end - at))
             ++end;
-        if (end - code > 1) {
-            array.appendItem(Object::newInteger(static_cast<long long>(code)));
-            array.appendItem(Object::newInteger(static_cast<long long>(end - 1)));
-            array.appendItem(number(widths[code]));
+        if (end - at > 1) {
+            array.appendItem(Object::newInteger(first));
+            array.appendItem(Object::newInteger(widths[end - 1].first));
+            array.appendItem(number(width));
             singles = Object();
         } else {
-            if (!singles.isArray()) {
-                array.appendItem(Object::newInteger(static_cast<long long>(code)));
+            const bool follows = at > 0 && widths[at - 1].first + 1 == first;
+            if (!singles.isArray() || !follows) {
+                array.appendItem(Object::newInteger(first));
                 singles = Object::newArray();
                 array.appendItem(singles);
             }
-            singles.appendItem(number(widths[code]));
+            singles.appendItem(number(width));
         }
-        code = end;
+        at = end;
     }
     return array;
+}
+
+// The widths of the CIDs the codes stand for: in a TrueType font the CID is
+// the code, in a CFF font the glyph's own.
+std::vector<std::pair<uint16_t, double>> cidWidths(const SubsetFont& font) {
+    std::vector<std::pair<uint16_t, double>> widths;
+    for (size_t code = 1; code < font.widthOfCode.size(); ++code) {
+        const bool cff = font.format == OutlineFormat::Cff;
+        widths.emplace_back(cff ? font.glyphOfCode[code] : static_cast<uint16_t>(code),
+                            font.widthOfCode[code]);
+    }
+    std::sort(widths.begin(), widths.end());
+    widths.erase(std::unique(widths.begin(), widths.end(),
+                             [](const auto& a, const auto& b) { return a.first == b.first; }),
+                 widths.end());
+    return widths;
 }
 
 std::string glyphMap(const std::vector<uint16_t>& glyphs) {
@@ -240,13 +288,20 @@ std::string PdfDocument::addPage(const std::string& content) try {
     return error.what();
 }
 
+// A TrueType font's codes are its CIDs, which a map turns into the subset's
+// glyphs; a CFF font's codes reach the CIDs of its glyphs through an encoding
+// of their own.
 std::string PdfDocument::addFont(const char* resourceName, const SubsetFont& font) {
     try {
         Objects& o = *objects_;
+        const bool cff = font.format == OutlineFormat::Cff;
         Object file =
             o.stream(reinterpret_cast<const char*>(font.program.data()), font.program.size());
-        file.getDict().replaceKey("/Length1",
-                                  Object::newInteger(static_cast<long long>(font.program.size())));
+        if (cff)
+            file.getDict().replaceKey("/Subtype", name("CIDFontType0C"));
+        else
+            file.getDict().replaceKey(
+                "/Length1", Object::newInteger(static_cast<long long>(font.program.size())));
 
         Object descriptor = Object::newDictionary();
         descriptor.replaceKey("/Type", name("FontDescriptor"));
@@ -259,25 +314,34 @@ std::string PdfDocument::addFont(const char* resourceName, const SubsetFont& fon
         descriptor.replaceKey("/Descent", number(font.descent));
         descriptor.replaceKey("/CapHeight", number(font.ascent));
         descriptor.replaceKey("/StemV", Object::newInteger(kStemV));
-        descriptor.replaceKey("/FontFile2", file);
+        descriptor.replaceKey(cff ? "/FontFile3" : "/FontFile2", file);
 
+        const Object system = Object::parse(cidSystemText(cff ? font.cidSystem : CidSystem{}));
         Object cidFont = Object::newDictionary();
         cidFont.replaceKey("/Type", name("Font"));
-        cidFont.replaceKey("/Subtype", name("CIDFontType2"));
+        cidFont.replaceKey("/Subtype", name(cff ? "CIDFontType0" : "CIDFontType2"));
         cidFont.replaceKey("/BaseFont", name(font.postScriptName));
-        cidFont.replaceKey(
-            "/CIDSystemInfo",
-            Object::parse("<< /Registry (Adobe) /Ordering (Identity) /Supplement 0 >>"));
+        cidFont.replaceKey("/CIDSystemInfo", system);
         cidFont.replaceKey("/FontDescriptor", o.indirect(descriptor));
         cidFont.replaceKey("/DW", Object::newInteger(0));
-        cidFont.replaceKey("/W", o.indirect(widthArray(font.widthOfCode)));
-        cidFont.replaceKey("/CIDToGIDMap", o.stream(glyphMap(font.glyphOfCode)));
+        cidFont.replaceKey("/W", o.indirect(widthArray(cidWidths(font))));
+        if (!cff)
+            cidFont.replaceKey("/CIDToGIDMap", o.stream(glyphMap(font.glyphOfCode)));
 
         Object type0 = Object::newDictionary();
         type0.replaceKey("/Type", name("Font"));
         type0.replaceKey("/Subtype", name("Type0"));
         type0.replaceKey("/BaseFont", name(font.postScriptName));
-        type0.replaceKey("/Encoding", name("Identity-H"));
+        if (cff) {
+            const std::string cmapName = std::string("Kestra-") + resourceName + "-H";
+            Object encoding = o.stream(encodingCMap(font, cmapName));
+            encoding.getDict().replaceKey("/Type", name("CMap"));
+            encoding.getDict().replaceKey("/CMapName", name(cmapName));
+            encoding.getDict().replaceKey("/CIDSystemInfo", system);
+            type0.replaceKey("/Encoding", encoding);
+        } else {
+            type0.replaceKey("/Encoding", name("Identity-H"));
+        }
         type0.replaceKey("/DescendantFonts", array({o.indirect(cidFont)}));
         type0.replaceKey("/ToUnicode", o.stream(toUnicodeMap(font.characterOfCode)));
         o.fonts.replaceKey(std::string("/") + resourceName, o.indirect(type0));

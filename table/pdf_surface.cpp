@@ -12,10 +12,12 @@ namespace kestra {
 namespace {
 
 constexpr char32_t kFirstPuaCodePoint = 0xE000;
-// The device context's own pen is one device pixel wide; on paper that is a
-// hairline, drawn here 0.1 mm wide so it survives any viewer's scaling.
-constexpr double kDefaultPenWidth = 1.0;
+// The device context's own pen, which draws the glyph boxes, is one device
+// pixel wide at any scale: PDF's line width 0, the thinnest line a device
+// draws. The rule pen is 3 page units (0.3 mm) wide.
+constexpr double kDefaultPenWidth = 0;
 constexpr double kRulePenWidth = 3.0;
+constexpr int kSizeDecimals = 6;
 
 void appendBox(std::string& out, int32_t left, int32_t bottom, int32_t right, int32_t top) {
     appendPdfNumber(out, left);
@@ -288,7 +290,9 @@ void PdfSurface::flushTexts() {
         content_ += "BT/";
         content_ += group->eudc ? kEudcFontName : kLabelFontName;
         content_ += ' ';
-        appendPdfNumber(content_, font.emForHeight(group->height));
+        // The size multiplies every advance of a line: a header's last
+        // character would be off by a tenth of a point at three decimals.
+        appendPdfNumber(content_, font.emForHeight(group->height), kSizeDecimals);
         content_ += " Tf\n";
         content_ += group->operators;
         content_ += ">Tj ET\n";

@@ -168,7 +168,7 @@ class Parser {
 
     static bool isValueOption(const std::string& name) {
         for (const char* known : {"-o", "--output", "-r", "--range", "--phonetic", "--cangjie",
-                                  "--codes", "--paper", "--label-font"}) {
+                                  "--codes", "--paper", "--label-font", "--face"}) {
             if (name == known)
                 return true;
         }
@@ -188,6 +188,8 @@ class Parser {
             takeCodeForm(value);
         else if (name == "--paper")
             takePaper(value);
+        else if (name == "--face")
+            takeFace(value);
         else
             options_.labelFamily = value;
     }
@@ -274,6 +276,18 @@ class Parser {
             }
         }
         fail(Message::UnknownPaper, value);
+    }
+
+    // A face number of a collection: digits only, and no more than a
+    // collection's count (16 bits) can reach.
+    void takeFace(const std::string& value) {
+        constexpr size_t kMostDigits = 5;
+        const bool digits = !value.empty() && value.size() <= kMostDigits &&
+                            value.find_first_not_of("0123456789") == std::string::npos;
+        if (digits)
+            options_.faceIndex = std::stoi(value);
+        else
+            fail(Message::FaceNumberWanted, value);
     }
 
     void fail(Message message, const std::string& field = {}) {

@@ -32,6 +32,7 @@ struct TableOptions {
     bool landscape = false;
     bool definedOnly = false;
     std::string labelFamily = "AR PL UMing TW";
+    int faceIndex = 0; // of a font collection
     bool list = false; // the codes as tab-separated text instead of a PDF
     bool help = false;
     bool version = false;

@@ -14,8 +14,17 @@ namespace kestra {
 class EudcFont;
 struct FontFile;
 
+// What kept the document from being made.
+enum class TablePdfProblem {
+    None,
+    Document,  // the reason says why
+    EudcFont,  // HarfBuzz could not cut the font down to its glyphs
+    LabelFont, // nor the label font
+};
+
 // Null on failure, with problem saying why.
 std::unique_ptr<PdfDocument> makeTablePdf(const TableJob& job, const PaperGeometry& paper,
-                                          EudcFont& eudc, FontFile& labels, std::string& problem);
+                                          EudcFont& eudc, FontFile& labels,
+                                          TablePdfProblem& problem, std::string& reason);
 
 } // namespace kestra

@@ -16,6 +16,7 @@
 #include "ime/whole_file.h"
 #include "table/code_list.h"
 #include "table/font_files.h"
+#include "table/font_subset.h"
 #include "table/messages.h"
 #include "table/output_file.h"
 #include "table/table_job.h"
@@ -127,6 +128,8 @@ class TableProgram {
     bool makeTable() {
         if (!outputIsNoInput() || !openEudcFont())
             return false;
+        if (!options_.list && outlineFormatOf(eudc_.face()) == OutlineFormat::None)
+            return fail(Message::FontNotEmbeddable, {options_.fontPath});
         const std::string family = familyNameOf(eudc_.face());
         const std::string fileName = fileNameOf(options_.fontPath);
         // The header names the font as the user knows it, and its file as
@@ -164,8 +167,10 @@ class TableProgram {
     bool openEudcFont() {
         if (library_.get() == nullptr)
             return false;
-        if (eudc_.open(library_.get(), options_.fontPath)) {
+        if (eudc_.open(library_.get(), options_.fontPath, options_.faceIndex)) {
+            sayWhichFace();
             warnOfTextFont();
+            warnOfGlyphsPastLastCode();
             return true;
         }
         const std::string& path = options_.fontPath;
@@ -173,6 +178,9 @@ class TableProgram {
         switch (eudc_.problem()) {
         case FontProblem::Unreadable:
             return fail(Message::FileUnreadable, {path, eudc_.reason()});
+        case FontProblem::NoSuchFace:
+            return fail(Message::NoSuchFace, {path, std::to_string(eudc_.faceCount()),
+                                              std::to_string(eudc_.faceCount() - 1)});
         case FontProblem::NoPuaMapping:
             return fail(Message::NoPuaMapping, {path});
         case FontProblem::Truncated:
@@ -186,6 +194,20 @@ class TableProgram {
         default:
             return fail(Message::NotAFont, {path});
         }
+    }
+
+    void sayWhichFace() const {
+        if (eudc_.faceCount() > 1)
+            warn(Message::FaceOfCollection,
+                 {options_.fontPath, std::to_string(eudc_.faceCount()),
+                  std::to_string(eudc_.faceIndex()), familyNameOf(eudc_.face())});
+    }
+
+    void warnOfGlyphsPastLastCode() const {
+        if (eudc_.glyphsPastLastCode() > 0)
+            warn(Message::GlyphsPastLastCode,
+                 {options_.fontPath,
+                  countedText(eudc_.glyphsPastLastCode(), Counted::Characters, language_)});
     }
 
     void warnOfTextFont() const {
@@ -278,8 +300,9 @@ class TableProgram {
         if (face == nullptr)
             return fail(Message::NoLabelFont, {options_.labelFamily});
         labelFont_.face = FontFace(face);
-        if (!hasTrueTypeOutlines(face))
+        if (outlineFormatOf(face) == OutlineFormat::None)
             return fail(Message::LabelFontNotTrueType, {options_.labelFamily});
+        labelFont_.path = found.location.path;
         labelFont_.index = found.location.index;
         return true;
     }
@@ -289,9 +312,13 @@ class TableProgram {
         OutputFile output;
         if (!output.open(options_.outputPath))
             return failToOpen(output);
+        TablePdfProblem made = TablePdfProblem::None;
         std::string problem;
         const std::unique_ptr<PdfDocument> document =
-            makeTablePdf(job, paper, eudc_, labelFont_, problem);
+            makeTablePdf(job, paper, eudc_, labelFont_, made, problem);
+        if (made == TablePdfProblem::EudcFont || made == TablePdfProblem::LabelFont)
+            return fail(Message::FontNotSubset,
+                        {made == TablePdfProblem::EudcFont ? options_.fontPath : labelFont_.path});
         if (!document)
             return fail(Message::OutputFailed, {options_.outputPath, problem});
         document->setInformation(information);

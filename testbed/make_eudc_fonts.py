@@ -14,12 +14,20 @@ made, and declares code page 950 in OS/2. PUA index i is U+E000 + i.
 
 Characters are made at every even PUA index and at the first and last code of
 each of the four EUDC ranges, so the odd index 1 (Big5 FA41) stays empty.
+
+As real EUDC fonts are, each is hinted: a control value table, a font program
+defining a function every glyph's instructions call, and a pre-program; and
+its horizontal metrics are compressed (one advance for all glyphs) with each
+glyph's own left side bearing.
 """
+import array
 import sys
 from pathlib import Path
 
 from fontTools.fontBuilder import FontBuilder
 from fontTools.pens.ttGlyphPen import TTGlyphPen
+from fontTools.ttLib import newTable
+from fontTools.ttLib.tables import ttProgram
 
 UNITS_PER_EM = 2048
 ASCENT = 1802
@@ -129,6 +137,51 @@ def notdef_glyph():
     return pen.glyph()
 
 
+def program(*assembly):
+    made = ttProgram.Program()
+    made.fromAssembly(list(assembly))
+    return made
+
+
+# Harmless hinting that a reader must still have whole: glyph instructions
+# calling function 0 of the font program fail where the font program is lost.
+CONTROL_VALUES = [0, 160, 220]
+FONT_PROGRAM = ("PUSHB[ ]", "0", "FDEF[ ]", "PUSHB[ ]", "2", "RCVT[ ]", "POP[ ]", "ENDF[ ]")
+PRE_PROGRAM = ("PUSHB[ ]", "1", "RCVT[ ]", "POP[ ]")
+GLYPH_PROGRAM = ("PUSHB[ ]", "0", "CALL[ ]")
+
+
+def add_hinting(font):
+    """The hinting tables and each outlined glyph's instructions, with the
+    maxima of 'maxp' they need."""
+    font["cvt "] = newTable("cvt ")
+    font["cvt "].values = array.array("h", CONTROL_VALUES)
+    for tag, assembly in (("fpgm", FONT_PROGRAM), ("prep", PRE_PROGRAM)):
+        font[tag] = newTable(tag)
+        font[tag].program = program(*assembly)
+    glyf = font["glyf"]
+    for name in font.getGlyphOrder():
+        glyph = glyf[name]
+        if glyph.numberOfContours != 0:
+            glyph.program = program(*GLYPH_PROGRAM)
+    maxp = font["maxp"]
+    maxp.maxZones, maxp.maxTwilightPoints, maxp.maxStorage = 2, 0, 0
+    maxp.maxFunctionDefs, maxp.maxInstructionDefs, maxp.maxStackElements = 1, 0, 8
+    maxp.maxSizeOfInstructions = len(program(*GLYPH_PROGRAM).getBytecode())
+
+
+def with_bearings(font, advances):
+    """Each glyph's advance with its left side bearing, its outline's left
+    edge, as a font editor writes it (0 for an empty glyph)."""
+    glyf = font["glyf"]
+    metrics = {}
+    for name, advance in advances.items():
+        glyph = glyf[name]
+        glyph.recalcBounds(glyf)
+        metrics[name] = (advance, glyph.xMin if glyph.numberOfContours != 0 else 0)
+    return metrics
+
+
 def build_font(path, family, character_glyph):
     names = [".notdef"] + ["uni%04X" % (PUA_FIRST + i) for i in range(PUA_SLOTS)]
     glyphs = {".notdef": notdef_glyph()}
@@ -139,7 +192,7 @@ def build_font(path, family, character_glyph):
     fb.setupGlyphOrder(names)
     fb.setupCharacterMap({PUA_FIRST + i: names[i + 1] for i in range(PUA_SLOTS)})
     fb.setupGlyf(glyphs)
-    fb.setupHorizontalMetrics({name: (UNITS_PER_EM, 0) for name in names})
+    fb.setupHorizontalMetrics(with_bearings(fb.font, {name: UNITS_PER_EM for name in names}))
     fb.setupHorizontalHeader(ascent=ASCENT, descent=-DESCENT)
     fb.setupNameTable({"familyName": family, "styleName": "Regular"})
     fb.setupOS2(
@@ -154,6 +207,7 @@ def build_font(path, family, character_glyph):
     )
     fb.setupPost()
     fb.setupMaxp()
+    add_hinting(fb.font)
     # Only the Windows (3,1) subtable, as the EUDC editor writes it.
     cmap = fb.font["cmap"]
     cmap.tables = [t for t in cmap.tables if (t.platformID, t.platEncID) == (3, 1)]

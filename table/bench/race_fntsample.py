@@ -23,7 +23,7 @@ from pathlib import Path
 
 CPU_RATIO = 0.25
 WALL_RATIO = 0.25
-PEAK_RATIO = 0.5
+PEAK_RATIO = 0.65
 SIZE_RATIO = 1.1
 ANNOTATED_SECONDS = 0.25
 # The same tables as written by the cairo writer with its worker processes

@@ -19,6 +19,8 @@ import socket
 import stat
 import struct
 import base64
+import html
+import io
 import json
 import subprocess
 import sys
@@ -31,6 +33,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "testbed"))
 from make_eudc_fonts import pua_index_to_code  # noqa: E402
 from fontTools.ttLib import TTFont  # noqa: E402
+from fontTools.ttLib.sfnt import calcChecksum  # noqa: E402
 
 PROGRAM, FONTS, DICTS, WORK = (Path(a).resolve() for a in sys.argv[1:5])
 NOBODY = pwd.getpwnam("nobody")
@@ -41,7 +44,7 @@ results = {"passed": 0, "failed": 0}
 # Page geometry (0.1 mm): A4 less 5 mm margins, 7 columns of 148 at 182 + 248 c,
 # rows 84 apart from 300 down; boxes reach 66 below and right of the cell.
 MARGIN = 50
-DPI = 150
+DPI = 300
 
 
 def check(name, ok, detail=""):
@@ -50,8 +53,8 @@ def check(name, ok, detail=""):
         print("FAILED: %s %s" % (name, detail))
 
 
-def run(*args, lang="C.UTF-8", cwd=None):
-    env = dict(os.environ, LC_ALL="", LC_MESSAGES="", LANG=lang)
+def run(*args, lang="C.UTF-8", cwd=None, env=None):
+    env = dict(os.environ, LC_ALL="", LC_MESSAGES="", LANG=lang, **(env or {}))
     return subprocess.run([str(PROGRAM), *map(str, args)], capture_output=True, text=True,
                           env=env, cwd=cwd)
 
@@ -73,29 +76,70 @@ def compact(page_text):
     return "".join(page_text.split())
 
 
-def dark_pixels(pdf, page, left, top, right, bottom):
-    """Dark pixels of the area between page-unit edges (y counted downwards)."""
-    def px(units):
-        return round((units + MARGIN) / 254 * DPI)
-    out = WORK / "crop"
-    subprocess.run(["pdftoppm", "-gray", "-r", str(DPI), "-f", str(page), "-l", str(page),
-                    "-x", str(px(left)), "-y", str(px(top)), "-W", str(px(right) - px(left)),
-                    "-H", str(px(bottom) - px(top)), "-singlefile", str(pdf), str(out)],
-                   check=True)
-    data = (WORK / "crop.pgm").read_bytes()
-    # P5 header: magic, width, height, maximum, each followed by one space.
-    fields, offset = [], 0
-    while len(fields) < 4:
-        end = offset
-        while data[end:end + 1].isspace():
-            end += 1
-        start = end
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[start:end])
-        offset = end
-    pixels = data[offset + 1:]
-    return sum(1 for p in pixels if p < 128)
+READERS = ("poppler", "mutool", "ghostscript")
+DARK = bytes(range(128))
+_pages = {}
+
+
+def read_pgm(path):
+    """(width, pixels) of a P5 file: magic, width, height and maximum, each
+    followed by white space (and comments), then a byte a pixel."""
+    data = path.read_bytes()
+    number = rb"\s+(?:#[^\n]*\n\s*)*(\d+)"
+    header = re.match(rb"P5" + number * 3 + rb"\s", data)
+    return int(header.group(1)), data[header.end():]
+
+
+def page_image(pdf, page, reader):
+    """(width, gray pixels) of the page as the reader draws it at DPI."""
+    key = (str(pdf), page, reader)
+    if key not in _pages:
+        if len(_pages) > 6:
+            _pages.clear()
+        out = WORK / ("page-%s.pgm" % reader)
+        command = {
+            "poppler": ["pdftoppm", "-gray", "-r", str(DPI), "-f", str(page), "-l", str(page),
+                        "-singlefile", str(pdf), str(out.with_suffix(""))],
+            "mutool": ["mutool", "draw", "-N", "-q", "-r", str(DPI), "-c", "gray", "-o", str(out),
+                       str(pdf), str(page)],
+            "ghostscript": ["gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pgmraw",
+                            "-r%d" % DPI, "-dFirstPage=%d" % page, "-dLastPage=%d" % page,
+                            "-sOutputFile=%s" % out, str(pdf)],
+        }[reader]
+        subprocess.run(command, check=True, capture_output=True)
+        _pages[key] = read_pgm(out)
+    return _pages[key]
+
+
+def px(units):
+    return round((units + MARGIN) / 254 * DPI)
+
+
+def ink(pdf, page, left, top, right, bottom, reader="poppler"):
+    """(dark pixels, ink in whole pixels) of the area between page-unit edges
+    (y counted downwards), as the reader draws it."""
+    width, pixels = page_image(pdf, page, reader)
+    dark, total = 0, 0
+    for row in range(px(top), px(bottom)):
+        line = pixels[row * width + px(left):row * width + px(right)]
+        dark += len(line) - len(line.translate(None, DARK))
+        total += 255 * len(line) - sum(line)
+    return dark, total / 255
+
+
+def dark_pixels(pdf, page, left, top, right, bottom, reader="poppler"):
+    return ink(pdf, page, left, top, right, bottom, reader)[0]
+
+
+def line_width(pdf, page, left, right, y, reader):
+    """Width in millimetres of the horizontal line at page-unit y (downwards),
+    from its ink between left and right."""
+    pixels = ink(pdf, page, left, y - 5, right, y + 5, reader)[1] / (px(right) - px(left))
+    return pixels / DPI * 25.4
+
+
+def by_reader(measure):
+    return {reader: measure(reader) for reader in READERS}
 
 
 def points(units):
@@ -103,19 +147,76 @@ def points(units):
     return (units + MARGIN) * 72 / 254
 
 
-def word_box(pdf, page, word):
-    """(xMin, yMin) of the word on the page, as poppler places it."""
-    boxes = subprocess.run(["pdftotext", "-bbox", "-f", str(page), "-l", str(page), str(pdf), "-"],
-                           capture_output=True, text=True).stdout
-    found = re.search(r'xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>%s<' % word, boxes)
-    return (float(found.group(1)), float(found.group(2))) if found else (0.0, 0.0)
+def characters(pdf, page, reader):
+    """(character, x, end, y) of what the reader finds on the page, in points
+    from the top left, y the baseline. Poppler gives whole words, each one
+    entry; Ghostscript gives characters past ASCII wrongly, so only where they
+    stand counts."""
+    if reader == "poppler":
+        boxes = subprocess.run(["pdftotext", "-bbox", "-f", str(page), "-l", str(page), str(pdf),
+                                "-"], capture_output=True, text=True).stdout
+        return [(html.unescape(w), float(x), float(end), float(y)) for x, end, y, w in re.findall(
+            r'xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<', boxes)]
+    found = []
+    if reader == "mutool":
+        stext = subprocess.run(["mutool", "draw", "-N", "-q", "-F", "stext", "-o", "-", str(pdf),
+                                str(page)], capture_output=True, text=True).stdout
+        for quad, x, y, c in re.findall(
+                r'<char quad="([^"]*)" x="([^"]*)" y="([^"]*)"[^>]* c="([^"]*)"', stext):
+            found.append((html.unescape(c), float(x), float(quad.split()[2]), float(y)))
+        return found
+    xml = subprocess.run(["gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=txtwrite",
+                          "-dTextFormat=4", "-dFirstPage=%d" % page, "-dLastPage=%d" % page,
+                          "-sOutputFile=-", str(pdf)], capture_output=True, text=True).stdout
+    for span in xml.split("<span ")[1:]:
+        origin = [float(v) for v in re.search(r'\bctm="([^"]*)"', span).group(1).split()][4:]
+        size = float(re.search(r'trm="([^"]*)"', span).group(1).split()[0])
+        for x, c, advance in re.findall(
+                r'<char x="([^"]*)" y="[^"]*" c="([^"]*)" ucs="[^"]*" adv="([^"]*)"', span):
+            start = origin[0] + float(x)
+            found.append((html.unescape(c), start, start + float(advance) * size, origin[1]))
+    return found
 
 
-def inside_box(pdf, page, column, row, x0=182):
+def words(pdf, page, reader):
+    """(word, x, end, y) of the runs of characters on one line between spaces."""
+    if reader == "poppler":
+        return characters(pdf, page, reader)
+    made = []
+    for c, x, end, y in characters(pdf, page, reader):
+        follows = made and made[-1][0] and abs(made[-1][3] - y) < 0.01 \
+            and abs(made[-1][2] - x) < 0.01
+        if c != " " and follows:
+            made[-1] = (made[-1][0] + c, made[-1][1], end, y)
+        else:
+            made.append(("" if c == " " else c, x, end, y))
+    return [w for w in made if w[0]]
+
+
+def word_box(pdf, page, word, reader="poppler"):
+    """(x, end, y) of the word on the page, as the reader places it."""
+    for found, x, end, y in words(pdf, page, reader):
+        if found == word:
+            return x, end, y
+    return 0.0, 0.0, 0.0
+
+
+def inside_box(pdf, page, column, row, x0=182, reader="poppler"):
     """Dark pixels well inside the box of a cell, away from its outline."""
     x = x0 + 248 * column
     y = 300 + 84 * row
-    return dark_pixels(pdf, page, x + 6, y + 6, x + 59, y + 59)
+    return dark_pixels(pdf, page, x + 6, y + 6, x + 59, y + 59, reader)
+
+
+def part_of_cell(pdf, page, column, where, reader):
+    """Dark pixels of a part of the glyph cell in row 0: a half ("left",
+    "right") or a quarter ("top left", ...)."""
+    x, y = 182 + 248 * column, 300
+    left, right = (x + 4, x + 28) if "left" in where else (x + 36, x + 60)
+    top, bottom = (y + 36, y + 60) if "bottom" in where else (y + 4, y + 28)
+    if "top" not in where and "bottom" not in where:
+        top, bottom = y + 4, y + 60
+    return dark_pixels(pdf, page, left, top, right, bottom, reader)
 
 
 def code_text(index):
@@ -142,14 +243,7 @@ def check_whole_table():
     for code, page, character in [("8140", 20, "\ueeb8"), ("C6A1", 30, "\uf6b1"),
                                   ("C8FE", 32, "\uf848")]:
         check("%s copies as U+%04X" % (code, ord(character)), character in text(pdf, page))
-    check("FA40 has glyph pixels in its box", inside_box(pdf, 1, 0, 0) > 50)
-    # Where the first and the last code of page 1 stand, in points from the top
-    # left: a page scaled or moved by a fraction of a point shows here.
-    first_code, last_code = word_box(pdf, 1, "FA40"), word_box(pdf, 1, code_text(195))
-    check("codes stand where the layout puts them",
-          abs(first_code[0] - points(182 + 84)) < 0.05 and abs(last_code[0] - points(182 + 6 * 248 + 84)) < 0.05
-          and abs(last_code[1] - first_code[1] - 27 * 84 * 72 / 254) < 0.05, (first_code, last_code))
-    check("FA41 has none", inside_box(pdf, 1, 1, 0) == 0)
+    check_drawing(pdf)
     if shutil.which("qpdf"):
         qpdf = subprocess.run(["qpdf", "--check", str(pdf)], capture_output=True, text=True)
         check("qpdf finds the file sound", qpdf.returncode == 0, qpdf.stdout[-300:])
@@ -158,6 +252,28 @@ def check_whole_table():
     check("every glyph cell copies as its own PUA character",
           glyphs == [chr(0xE000 + i) for i in range(6217)], len(glyphs))
     check_document(pdf)
+
+
+def check_drawing(pdf):
+    """Page 1 of the whole table as each reader draws it: the glyph cells
+    (FA40 has a glyph, FA41 none), the codes where the layout puts them, the
+    glyph boxes hairlines and the rules under the headings 0.3 mm wide."""
+    cells = by_reader(lambda r: (inside_box(pdf, 1, 0, 0, reader=r), inside_box(pdf, 1, 1, 0, reader=r)))
+    check("FA40 has glyph pixels in its box, FA41 none, in every reader",
+          all(filled > 1000 and empty == 0 for filled, empty in cells.values()), cells)
+    labels = by_reader(lambda r: dark_pixels(pdf, 1, 182 + 84, 316, 182 + 160, 348, r))
+    check("the label font's codes have their pixels", all(n > 200 for n in labels.values()), labels)
+    # Where the first and the last code of page 1 stand, in points from the top
+    # left: a page scaled or moved by a fraction of a point shows here.
+    codes = by_reader(lambda r: (word_box(pdf, 1, "FA40", r), word_box(pdf, 1, code_text(195), r)))
+    check("codes stand where the layout puts them, in every reader",
+          all(abs(first[0] - points(182 + 84)) < 0.05 and abs(last[0] - points(182 + 6 * 248 + 84)) < 0.05
+              and abs(last[2] - first[2] - 27 * 84 * 72 / 254) < 0.05 for first, last in codes.values()),
+          codes)
+    # GDI's own pen draws the boxes one device pixel wide; the rule pen is 3 units.
+    widths = by_reader(lambda r: (line_width(pdf, 1, 438, 488, 366, r), line_width(pdf, 1, 190, 260, 272, r)))
+    check("glyph boxes are hairlines and rules 0.3 mm wide, in every reader",
+          all(box < 1.6 * 25.4 / DPI and 0.2 < rule < 0.5 for box, rule in widths.values()), widths)
 
 
 def check_document(pdf):
@@ -192,13 +308,94 @@ def check_document(pdf):
         ("C6A1-C8FE", 30, 3, "C6A1-C6FE", "C840-C8FE", 31)], found)
 
 
-def unicode_maps(pdf):
-    """The ToUnicode CMaps of the PDF, as text."""
+def pdf_objects(pdf):
+    """The PDF's objects by reference ("12 0 R"), as qpdf gives them, streams
+    decoded."""
     objects = json.loads(subprocess.run(
         ["qpdf", "--json", "--json-key=qpdf", "--json-stream-data=inline",
          "--decode-level=generalized", str(pdf)], capture_output=True, text=True).stdout)["qpdf"][1]
-    texts = (base64.b64decode(o["stream"].get("data") or "") for o in objects.values() if "stream" in o)
+    return {key[4:]: value for key, value in objects.items() if key.startswith("obj:")}
+
+
+def unicode_maps(pdf):
+    """The ToUnicode CMaps of the PDF, as text."""
+    objects = pdf_objects(pdf).values()
+    texts = (base64.b64decode(o["stream"].get("data") or "") for o in objects if "stream" in o)
     return [t.decode("latin-1") for t in texts if b"beginbfrange" in t]
+
+
+def font_faults(pdf):
+    """What is wrong with the PDF's fonts: a descent not below the baseline, a
+    CID given no width or two, a width not the program's own, a TrueType
+    program whose table directory is unsound."""
+    objects = pdf_objects(pdf)
+
+    def value(item):
+        item = objects[item] if isinstance(item, str) and item.endswith(" R") else item
+        return item.get("value", item.get("stream", {}).get("dict")) if isinstance(item, dict) \
+            and ("value" in item or "stream" in item) else item
+
+    def data(reference):
+        return base64.b64decode(objects[reference]["stream"].get("data") or "")
+
+    faults = []
+    for font in (value(o) for o in objects.values()):
+        if not isinstance(font, dict) or font.get("/Subtype") != "/Type0":
+            continue
+        cid_font = value(value(font["/DescendantFonts"])[0])
+        descriptor = value(cid_font["/FontDescriptor"])
+        name = "%s %s" % (pdf.name, font["/BaseFont"])
+        if not descriptor["/Descent"] < 0 < descriptor["/Ascent"]:
+            faults.append("%s: ascent %s, descent %s" % (name, descriptor["/Ascent"],
+                                                         descriptor["/Descent"]))
+        widths, doubled = {}, []
+        entries = value(cid_font["/W"])
+        while entries:
+            if isinstance(entries[1], list):
+                given = [(entries[0] + i, w) for i, w in enumerate(entries[1])]
+                entries = entries[2:]
+            else:
+                given = [(cid, entries[2]) for cid in range(entries[0], entries[1] + 1)]
+                entries = entries[3:]
+            doubled += [cid for cid, _ in given if cid in widths]
+            widths.update(given)
+        if doubled:
+            faults.append("%s: CIDs given two widths: %s" % (name, doubled[:5]))
+        if "/FontFile2" in descriptor:
+            program = data(descriptor["/FontFile2"])
+            glyphs = data(cid_font["/CIDToGIDMap"])
+            glyphs = [int.from_bytes(glyphs[i:i + 2], "big") for i in range(0, len(glyphs), 2)]
+            faults += directory_faults(name, program)
+            truetype = TTFont(io.BytesIO(program))
+            order, metrics = truetype.getGlyphOrder(), truetype["hmtx"]
+            wanted = {cid: round(metrics[order[g]][0] * 1000 / truetype["head"].unitsPerEm, 3)
+                      for cid, g in enumerate(glyphs) if cid > 0}
+            if widths != wanted:
+                faults.append("%s: widths %s, the program's %s" % (
+                    name, sorted(set(widths.items()) ^ set(wanted.items()))[:4], len(wanted)))
+    return faults
+
+
+def directory_faults(name, program):
+    """A table at an offset not a multiple of 4, empty, or with a wrong
+    checksum; a wrong checksum of the whole file."""
+    faults = []
+    count = struct.unpack(">H", program[4:6])[0]
+    head = 0
+    for k in range(count):
+        tag, checksum, offset, length = struct.unpack(">4sIII", program[12 + 16 * k:28 + 16 * k])
+        table = bytearray(program[offset:offset + length])
+        if tag == b"head":
+            head, table[8:12] = offset, b"\0\0\0\0"
+        if offset % 4 or not length or calcChecksum(bytes(table)) != checksum:
+            faults.append("%s: table %s at %d, %d bytes, checksum %08X" % (
+                name, tag, offset, length, checksum))
+    whole = bytearray(program)
+    whole[head + 8:head + 12] = b"\0\0\0\0"
+    if head and (0xB1B0AFBA - calcChecksum(bytes(whole))) & 0xFFFFFFFF != struct.unpack(
+            ">I", program[head + 8:head + 12])[0]:
+        faults.append("%s: the file's checksum" % name)
+    return faults
 
 
 def check_fonts_of_unusual_make():
@@ -208,6 +405,120 @@ def check_fonts_of_unusual_make():
     pdf = WORK / "parts.pdf"
     run(FONTS / "PARTS.TTE", "-r", "FA40-FA42", "-o", pdf)
     check("a glyph made of parts has its pixels", inside_box(pdf, 1, 2, 0) > 50)
+    check_fonts_made_as_real_ones()
+
+
+# The glyph cells of fonts made as real ones, in every reader: the parts of
+# the cell where each glyph has ink and where none (make_text_fonts.py), by
+# column of row 0 (FA40 in column 0); a code the font does not map shows
+# nothing, not even the font's .notdef mark.
+CELLS = {
+    "SHAPED.TTE": [(0, "right", "left"), (1, "bottom left", "top right"),
+                   (2, "top left", "bottom left"), (3, None, "whole"), (4, "left", None),
+                   (5, "left", None), (6, None, "whole")],
+    "CFFEUDC.OTF": [(0, "left", None), (1, None, "whole"), (2, "right", "left"),
+                    (3, "left", None), (4, "left", None)],
+    "PAIR.TTC": [(0, "left", "right")],
+    "PAIR.TTC --face 1": [(0, "right", "left")],
+}
+
+
+def check_fonts_made_as_real_ones():
+    for case, cells in CELLS.items():
+        name, *options = case.split()
+        pdf = WORK / ("%s%s.pdf" % (name, "".join(options)))
+        result = run(FONTS / name, "-r", "FA40-FA47", *options, "-o", pdf)
+        check("%s: a table" % case, result.returncode == 0, result.stderr)
+        for column, inked, blank in cells:
+            found = by_reader(lambda r: (
+                part_of_cell(pdf, 1, column, inked, r) if inked else 1000,
+                inside_box(pdf, 1, column, 0, reader=r) if blank == "whole"
+                else part_of_cell(pdf, 1, column, blank, r) if blank else 0))
+            check("%s: FA4%d drawn where its glyph has ink and nowhere else" % (case, column),
+                  all(ink > 500 and none == 0 for ink, none in found.values()), found)
+    # One glyph for two codes: each copies as its own character; a code the
+    # font does not map, as nothing. (mutool maps the text of a CFF font by
+    # CID, so it copies the two codes of one CFF glyph alike.)
+    for name, shared, unmapped, readers in (
+            ("SHAPED.TTE", "\ue004\ue005", "\ue003\ue006", ("poppler", "mutool")),
+            ("CFFEUDC.OTF", "\ue003\ue004", "\ue005\ue006", ("poppler",))):
+        pdf = WORK / (name + ".pdf")
+        copied = {"poppler": text(pdf, 1),
+                  "mutool": "".join(c for c, *_ in characters(pdf, 1, "mutool"))}
+        check("%s: two codes of one glyph copy as their own characters, unmapped ones as "
+              "nothing" % name, all(c in copied[reader] for c in shared for reader in readers)
+              and not any(c in found for c in unmapped for found in copied.values()), copied)
+    fonts = subprocess.run(["pdffonts", str(WORK / "CFFEUDC.OTF.pdf")], capture_output=True,
+                           text=True).stdout
+    check("a CFF font embedded as a CFF CID font", "CID Type 0C" in fonts, fonts)
+
+
+LABEL_FONTS = [("LABEL256.TTF", "Kestra Labels 256"), ("LABEL2048.TTF", "Kestra Labels 2048"),
+               ("CFFLABEL.OTF", "Kestra CFF Labels")]
+
+
+def check_label_fonts():
+    """Label faces of 256 and 2048 units to the em and of CFF outlines: in
+    every reader, each code starts where the layout puts it and is as wide as
+    the font's advances make it, each character of the header stands where
+    the advances before it put it, and the codes have their pixels."""
+    folder = WORK / "label-fonts"
+    (folder / "fonts").mkdir(parents=True)
+    for name, _ in LABEL_FONTS:
+        shutil.copy(FONTS / name, folder / "fonts")
+    (folder / "fonts.conf").write_text(
+        "<fontconfig><dir>%s</dir><cachedir>%s</cachedir></fontconfig>"
+        % (folder / "fonts", folder / "cache"))
+    for name, family in LABEL_FONTS:
+        pdf = WORK / ("labels-%s.pdf" % name)
+        result = run(EUDC, "-r", "FA40-FA46", "--label-font", family, "-o", pdf,
+                     env={"FONTCONFIG_FILE": str(folder / "fonts.conf")})
+        check("%s: a table" % family, result.returncode == 0, result.stderr)
+        advance = advances_of(FONTS / name)
+        codes = by_reader(lambda r: [word_box(pdf, 1, "FA4%d" % c, r) for c in range(7)])
+        check("%s: codes where the layout puts them, as wide as their advances" % family,
+              all(abs(x - points(182 + 248 * c + 84)) < 0.05
+                  and abs(end - x - sum(map(advance, "FA4%d" % c))) < 0.05
+                  for boxes in codes.values() for c, (x, end, _) in enumerate(boxes)), codes)
+        # mutool keeps widths in whole thousandths of the em: half of one off
+        # for each character before.
+        header = header_offsets(pdf, advance)
+        check("%s: each character of the header where the advances put it" % family,
+              all(abs(found - wanted) < 0.05 + 0.005 * i for offsets in header.values()
+                  for i, (found, wanted) in enumerate(offsets)) and all(header.values()), header)
+        labels = by_reader(lambda r: dark_pixels(pdf, 1, 182 + 84, 316, 182 + 160, 348, r))
+        check("%s: the codes have their pixels" % family, all(n > 200 for n in labels.values()),
+              labels)
+
+
+def advances_of(path):
+    """The advance of a character in points, at the labels' height (3.2 mm
+    for the font's ascent and descent together)."""
+    font = TTFont(str(path))
+    cell = font["OS/2"].usWinAscent + font["OS/2"].usWinDescent
+    em = 32 * 72 / 254 * font["head"].unitsPerEm / cell
+    cmap, metrics = font.getBestCmap(), font["hmtx"]
+    return lambda c: metrics[cmap[ord(c)]][0] / font["head"].unitsPerEm * em
+
+
+def header_offsets(pdf, advance):
+    """(found, wanted) offsets from the header's start of each character (of
+    each word, for poppler), in each reader; the header's characters are
+    mutool's, the only reader that gives all of them, spaces and codes."""
+    line = characters(pdf, 1, "mutool")
+    line = [c for c in line if abs(c[3] - line[0][3]) < 0.01]
+    wanted = [sum(advance(c) for c, *_ in line[:i]) for i in range(len(line))]
+    found = {}
+    for reader in ("mutool", "ghostscript"):
+        chars = characters(pdf, 1, reader)
+        chars = [c for c in chars if abs(c[3] - chars[0][3]) < 0.01]
+        found[reader] = [(c[1] - chars[0][1], w) for c, w in zip(chars, wanted)] \
+            if len(chars) == len(line) else []
+    starts = [i for i, c in enumerate(line) if c[0] != " " and (i == 0 or line[i - 1][0] == " ")]
+    boxes = [w for w in words(pdf, 1, "poppler") if abs(w[3] - words(pdf, 1, "poppler")[0][3]) < 1]
+    found["poppler"] = [(b[1] - boxes[0][1], wanted[i]) for b, i in zip(boxes, starts)] \
+        if len(boxes) == len(starts) else []
+    return found
 
 
 def check_list():
@@ -227,6 +538,9 @@ def check_list():
                      "8E41 U+E312 yes 8E43 U+E314 yes".split(), defined)
     check("list: the default name", run(EUDC, "--list", "-r", "FA40-FA40", cwd=WORK).returncode
           == 0 and (WORK / "EUDC.tsv").read_text().startswith("big5\t"))
+    listed = run(FONTS / "CFF2.OTF", "--list", "-r", "FA40-FA41", "-o", "-").stdout.split("\n")
+    check("list: a font whose outlines no PDF embeds is listed",
+          listed[1:3] == ["FA40\tU+E000\tyes", "FA41\tU+E001\tno"], listed)
     version = run("--version")
     check("--version", re.fullmatch(r"kestra-table \d+\.\d+\.\d+\n", version.stdout),
           version.stdout)
@@ -272,6 +586,9 @@ def check_readers():
                 complaints.append("%s %s: %s" % (name, pdf.name, (said or result.stdout)[:200]))
     check("%d PDFs read by qpdf, poppler, ghostscript and mutool without a warning" % len(pdfs),
           len(pdfs) >= 10 and not complaints, complaints[:4])
+    faults = [fault for pdf in pdfs for fault in font_faults(pdf)]
+    check("%d PDFs: fonts of sound programs, descents below the baseline and the programs' "
+          "widths" % len(pdfs), not faults, faults[:4])
 
 
 def check_ring_font():
@@ -390,13 +707,21 @@ def no_chinese_fonts(folder):
 
 
 def only(folder, name):
+    """fontconfig's cache goes outside the run's folder, which must hold only
+    what the run was given and made."""
     fonts = folder / "fonts"
     fonts.mkdir()
-    (folder / "cache").mkdir()
     shutil.copy(FONTS / name, fonts)
     (folder / "fonts.conf").write_text(
         "<fontconfig><dir>%s</dir><cachedir>%s</cachedir></fontconfig>"
-        % (fonts, folder / "cache"))
+        % (fonts, WORK / "fontconfig-cache" / folder.name))
+
+
+def linked_in_folder(folder):
+    (folder / "d").mkdir()
+    (folder / "d" / "old.pdf").write_text(KEPT)
+    (folder / "d" / "link.pdf").symlink_to("old.pdf")
+    (folder / "old.pdf").write_text(KEPT)
 
 
 def socket_at(folder):
@@ -470,9 +795,9 @@ RUNS = [
         "no font with Chinese characters is installed: install one (such as AR PL UMing TW) "
         "and name its family with --label-font", SAME, no_chinese_fonts,
         env={"FONTCONFIG_FILE": "{folder}/fonts.conf"}),
-    Run("label font of CFF outlines", ["v.TTE", "--label-font", "Kestra CFF Labels"], 1,
-        '"Kestra CFF Labels" has no TrueType outlines', SAME, only_font("CFFLABEL.OTF"),
-        env={"FONTCONFIG_FILE": "{folder}/fonts.conf"}),
+    Run("label font of CFF outlines", ["v.TTE", "-r", "FA40-FA4F", "--label-font",
+                                       "Kestra CFF Labels"], 0, "", {"v.pdf"},
+        only_font("CFFLABEL.OTF"), env={"FONTCONFIG_FILE": "{folder}/fonts.conf"}),
     # Ends of a run other than its own.
     Run("killed while writing", ["v.TTE", "--phonetic", "phon.tbl", "--cangjie", "cj.tbl",
                                  "-o", "kept.pdf"], -signal.SIGKILL, "", SAME,
@@ -483,6 +808,30 @@ RUNS = [
         "kept.pdf: writing the PDF failed: File too large", SAME, how=lambda size: size - 1),
     Run("write fails early", ["v.TTE", "-r", "FA40-FA4F", "-o", "kept.pdf"], 1,
         "kept.pdf: writing the PDF failed: File too large", SAME, how=lambda size: 8192),
+    # A link in another folder names a file of that folder; standard output
+    # may be the font itself.
+    Run("link in a folder followed from there", ["v.TTE", "-r", "FA40-FA4F", "-o", "d/link.pdf"],
+        0, "", {"d/old.pdf"}, linked_in_folder),
+    Run("standard output appending to the font", ["v.TTE", "-r", "FA40-FA4F", "-o", "-"], 1,
+        "v.TTE", SAME, how="append v.TTE"),
+    Run("standard output opened on the font", ["v.TTE", "-r", "FA40-FA4F", "-o", "-"], 1,
+        "v.TTE", SAME, how="read-write v.TTE"),
+    # Fonts of every make.
+    Run("font read from a pipe", ["/dev/stdin", "-r", "FA40-FA4F", "-o", "new.pdf"], 0, "",
+        {"new.pdf"}, how="stdin v.TTE"),
+    Run("font read from a process substitution", ["/dev/fd/3", "-r", "FA40-FA4F", "-o", "new.pdf"],
+        0, "", {"new.pdf"}, how="fd 3 v.TTE"),
+    Run("CFF EUDC font", [FONTS / "CFFEUDC.OTF", "-o", "new.pdf"], 0, "", {"new.pdf"}),
+    Run("outlines no PDF embeds", [FONTS / "CFF2.OTF", "-o", "new.pdf"], 1,
+        "CFF2.OTF: the font's outlines are neither TrueType nor CFF", SAME),
+    Run("glyphs past the last code", [FONTS / "SHAPED.TTE", "-o", "new.pdf"], 0,
+        "SHAPED.TTE draws the glyphs of 2 characters of U+F849 to U+F8FF", {"new.pdf"}),
+    Run("a collection's face named", [FONTS / "PAIR.TTC", "-o", "new.pdf"], 0,
+        'PAIR.TTC is a collection of 2 faces: drawing face 0, "Kestra Pair Left"', {"new.pdf"}),
+    Run("a collection's face past the last", [FONTS / "PAIR.TTC", "--face", "2", "-o", "new.pdf"],
+        1, "PAIR.TTC: the file holds 2 faces: --face takes 0 to 1", SAME),
+    Run("a face that is no number", ["v.TTE", "--face", "first", "-o", "new.pdf"], 2,
+        "--face takes the number of a face, 0 for the first: first", SAME),
 ]
 
 
@@ -516,21 +865,24 @@ RUNS += [
 ]
 
 
-def files_in(folder):
-    """Each entry as what it is: a file's bytes (or "PDF") with its mode,
-    owner and group, a link's target, or its type."""
+def files_in(folder, within=""):
+    """Each entry, and those of its folders, as what it is: a file's bytes (or
+    "PDF") with its mode, owner and group, a link's target, or its type."""
     state = {}
     for entry in os.scandir(folder):
         info = os.lstat(entry.path)
+        name = within + entry.name
         if stat.S_ISLNK(info.st_mode):
-            state[entry.name] = ("link", os.readlink(entry.path))
+            state[name] = ("link", os.readlink(entry.path))
         elif stat.S_ISREG(info.st_mode):
             content = Path(entry.path).read_bytes()
             pdf = content.startswith(b"%PDF-") and content.rstrip().endswith(b"%%EOF")
             owner = (stat.S_IMODE(info.st_mode), info.st_uid, info.st_gid)
-            state[entry.name] = ("PDF" if pdf else ("file", content), owner)
+            state[name] = ("PDF" if pdf else ("file", content), owner)
         else:
-            state[entry.name] = ("other", stat.S_IFMT(info.st_mode))
+            state[name] = ("other", stat.S_IFMT(info.st_mode))
+            if stat.S_ISDIR(info.st_mode):
+                state.update(files_in(entry.path, name + "/"))
     return state
 
 
@@ -621,6 +973,14 @@ def run_with_file_size_limit(limit_of, command, folder, options):
     return result.returncode, result.stderr, []
 
 
+def feed(fd, path):
+    try:
+        os.write(fd, path.read_bytes())
+    except OSError:
+        pass
+    os.close(fd)
+
+
 def drain(fd):
     try:
         while os.read(fd, 1 << 16):
@@ -642,6 +1002,25 @@ def run_plainly(how, command, folder, options):
         reader.join()
         os.close(primary)
         return result.returncode, result.stderr, problems
+    if how and how.startswith(("append ", "read-write ")):
+        # Standard output opened on a file of the folder, as ">>" and "1<>" open it.
+        mode, name = how.split()
+        flags = os.O_WRONLY | os.O_APPEND if mode == "append" else os.O_RDWR
+        out = os.open(folder / name, flags)
+        result = subprocess.run(command, cwd=folder, stdout=out, stderr=subprocess.PIPE, **options)
+        os.close(out)
+        return result.returncode, result.stderr.decode(), problems
+    if how and how.startswith(("stdin ", "fd 3 ")):
+        # The font through a pipe, as "cat v.TTE |" and "<(cat v.TTE)" give it.
+        read, write = os.pipe()
+        feeder = threading.Thread(target=feed, args=(write, folder / how.split()[-1]))
+        feeder.start()
+        streams = {"stdin": read} if how.startswith("stdin") else \
+            {"pass_fds": (3,), "preexec_fn": lambda: os.dup2(read, 3)}
+        result = subprocess.run(command, cwd=folder, capture_output=True, **streams, **options)
+        os.close(read)
+        feeder.join()
+        return result.returncode, result.stderr.decode(), problems
     result = subprocess.run(command, cwd=folder, capture_output=True, **options)
     if how == "pipe" and not (result.stdout.startswith(b"%PDF-") and b"%%EOF" in result.stdout[-8:]):
         problems.append("standard output holds no PDF")
@@ -712,6 +1091,7 @@ def main():
     check_annotations()
     check_choices()
     check_fonts_of_unusual_make()
+    check_label_fonts()
     check_list()
     check_names_in_header()
     check_runs()

@@ -25,13 +25,14 @@ TEST(TableOptions, DefaultsPrintEveryCodeOfTheFontOnA4) {
     EXPECT_FALSE(result.options.definedOnly);
     EXPECT_EQ(result.options.codeForm, CodeForm::Pua);
     EXPECT_EQ(result.options.labelFamily, "AR PL UMing TW");
+    EXPECT_EQ(result.options.faceIndex, 0);
 }
 
 TEST(TableOptions, EveryChoiceInTheUsualSpellings) {
     const OptionsResult result =
         parse({"--cangjie=cj.dat", "-oout.pdf", "--range", " fa40 -\tFA4F ", "--phonetic", "ph.dat",
                "--codes=BIG5", "--paper", "Letter", "--landscape", "--defined-only",
-               "--label-font=Noto Serif CJK TC", "EUDC.TTE"});
+               "--label-font=Noto Serif CJK TC", "--face=1", "EUDC.TTE"});
     ASSERT_TRUE(result.ok) << result.error;
     const TableOptions& o = result.options;
     EXPECT_EQ(o.outputPath, "out.pdf");
@@ -47,6 +48,7 @@ TEST(TableOptions, EveryChoiceInTheUsualSpellings) {
     EXPECT_TRUE(o.landscape);
     EXPECT_TRUE(o.definedOnly);
     EXPECT_EQ(o.labelFamily, "Noto Serif CJK TC");
+    EXPECT_EQ(o.faceIndex, 1);
 }
 
 struct RefusalCase {
@@ -101,6 +103,12 @@ TEST(TableOptions, MistakesAreRefusedWithTheirMessage) {
          "option --phonetic given twice",
          "選項 --phonetic 重複了"},
         {{"--colour", "F.TTE"}, "unknown option --colour", "不認得的選項 --colour"},
+        {{"--face", "-1", "F.TTC"},
+         "--face takes the number of a face, 0 for the first: -1",
+         "--face 要指定字型的編號，第一個是 0：-1"},
+        {{"--face", "123456", "F.TTC"},
+         "--face takes the number of a face, 0 for the first: 123456",
+         "--face 要指定字型的編號，第一個是 0：123456"},
         {{"--landscape=yes", "F.TTE"},
          "unknown option --landscape=yes",
          "不認得的選項 --landscape=yes"},

@@ -1,16 +1,19 @@
-// The parts of a table's PDF that no reader shows whole: the font program cut
+// The parts of a table's PDF that no reader shows whole: the font programs cut
 // down to the drawn glyphs, the bookmarks and the numbers of the page content.
 #include <gtest/gtest.h>
+
+#include <ft2build.h>
+#include FT_TRUETYPE_TABLES_H
 
 #include <string>
 #include <vector>
 
 #include "eudc/app_state.h"
 #include "table/font_files.h"
+#include "table/font_subset.h"
 #include "table/pdf_numbers.h"
 #include "table/table_job.h"
 #include "table/table_outline.h"
-#include "table/truetype_subset.h"
 
 namespace kestra {
 namespace {
@@ -26,53 +29,62 @@ std::vector<std::pair<long, long>> outlineOf(FT_Face face, FT_UInt glyph) {
     return points;
 }
 
+bool hasTable(FT_Face face, const char* tag) {
+    FT_ULong length = 0;
+    return FT_Load_Sfnt_Table(face, FT_MAKE_TAG(tag[0], tag[1], tag[2], tag[3]), 0, nullptr,
+                              &length) == 0;
+}
+
 struct SubsetCase {
     const char* font;
-    std::vector<uint32_t> wanted;
-    long glyphCount; // in the subset: .notdef, the wanted and their parts
+    int face;
+    std::vector<char32_t> characters; // drawn in this order
+    OutlineFormat format;
 };
 
-TEST(TrueTypeSubset, KeepsTheWantedGlyphsAndTheirPartsUnchanged) {
+// Each code's glyph in the subset program is the file's own glyph: outline,
+// advance and bearing (which places it), parts of composites, hinting.
+TEST(FontSubset, EachCodeDrawsTheFilesOwnGlyph) {
     const SubsetCase cases[] = {
-        {"PARTS.TTE", {3}, 4},     // a composite of glyph 1 and unmapped 4, renumbered
-        {"PARTS.TTE", {1}, 2},     // a simple glyph alone
-        {"EUDC.TTE", {1, 785}, 3}, // the first and last outlines of a range
-        {"EUDC.TTE", {785, 1}, 3}, // in any order
+        {"PARTS.TTE", 0, {0xE002}, OutlineFormat::TrueType},        // parts renumbered
+        {"EUDC.TTE", 0, {0xE310, 0xE000}, OutlineFormat::TrueType}, // hinted
+        // A far bearing, a scaled and a turned composite, one glyph for two.
+        {"SHAPED.TTE", 0, {0xE000, 0xE001, 0xE002, 0xE004, 0xE005}, OutlineFormat::TrueType},
+        {"PAIR.TTC", 1, {0xE000}, OutlineFormat::TrueType},
+        {"CFFEUDC.OTF", 0, {0xE002, 0xE000, 0xE003, 0xE004}, OutlineFormat::Cff}, // CID-keyed
+        {"CFFLABEL.OTF", 0, {U'F', U'A', U'4'}, OutlineFormat::Cff},
     };
     FreeTypeLibrary library;
     for (const SubsetCase& c : cases) {
-        const std::string path = std::string(KESTRA_TABLE_FONT_DIR "/") + c.font;
         FontFile source;
-        ASSERT_TRUE(source.file.map(path)) << path;
-        source.face = FontFace(openFace(library.get(), source.file, 0));
-        TrueTypeSubset subset;
-        ASSERT_TRUE(subsetTrueType(source.file.data(), source.file.size(), 0, c.wanted, subset));
-        FontFile cut;
-        FT_Face subsetFace = nullptr;
-        ASSERT_EQ(FT_New_Memory_Face(library.get(), subset.program.data(),
-                                     static_cast<FT_Long>(subset.program.size()), 0, &subsetFace),
+        ASSERT_TRUE(source.file.map(std::string(KESTRA_TABLE_FONT_DIR "/") + c.font)) << c.font;
+        source.face = FontFace(openFace(library.get(), source.file, c.face));
+        ASSERT_NE(source.face.get(), nullptr) << c.font;
+        FontSubset subset(source.face.get(), source.file, c.face);
+        for (char32_t character : c.characters)
+            subset.codeOf(subset.glyphOf(character), character);
+        SubsetFont cut;
+        ASSERT_TRUE(subset.subset(cut)) << c.font;
+        EXPECT_EQ(cut.format, c.format) << c.font;
+        FT_Face program = nullptr;
+        ASSERT_EQ(FT_New_Memory_Face(library.get(), cut.program.data(),
+                                     static_cast<FT_Long>(cut.program.size()), 0, &program),
                   0)
             << c.font;
-        cut.face = FontFace(subsetFace);
-        EXPECT_EQ(subsetFace->num_glyphs, c.glyphCount) << c.font;
-        for (uint32_t glyph : c.wanted) {
-            const auto original = outlineOf(source.face.get(), glyph);
-            ASSERT_GT(original.size(), 1u) << c.font << " glyph " << glyph;
-            EXPECT_EQ(outlineOf(subsetFace, subset.newGlyphOf[glyph]), original)
-                << c.font << " glyph " << glyph;
+        const FontFace owner(program);
+        const bool hinted = hasTable(source.face.get(), "fpgm");
+        for (const char* table : {"cvt ", "fpgm", "prep"})
+            EXPECT_EQ(hasTable(program, table), hinted) << c.font << " " << table;
+        for (size_t code = 1; code <= c.characters.size(); ++code) {
+            const auto original =
+                outlineOf(source.face.get(), subset.glyphOf(c.characters[code - 1]));
+            ASSERT_GT(original.size(), 1u) << c.font << " code " << code;
+            // A bare CID-keyed CFF program is read by CID, as a PDF reader does.
+            EXPECT_EQ(outlineOf(program, cut.glyphOfCode[code]), original)
+                << c.font << " code " << code;
+            EXPECT_EQ(cut.characterOfCode[code], c.characters[code - 1]) << c.font;
         }
     }
-}
-
-TEST(TrueTypeSubset, RefusesWhatIsNoTrueTypeFont) {
-    MappedFile text;
-    ASSERT_TRUE(text.map(KESTRA_SOURCE_DIR "/README.md"));
-    TrueTypeSubset subset;
-    EXPECT_FALSE(subsetTrueType(text.data(), text.size(), 0, {1}, subset));
-    MappedFile font;
-    ASSERT_TRUE(font.map(KESTRA_TABLE_FONT_DIR "/EUDC.TTE"));
-    EXPECT_FALSE(subsetTrueType(font.data(), 100, 0, {1}, subset)) << "cut in its directory";
-    EXPECT_FALSE(subsetTrueType(font.data(), font.size(), 1, {1}, subset)) << "no second face";
 }
 
 struct OutlineCase {
