@@ -1,6 +1,6 @@
 // A table page is the Windows program's page: the drawing calls that reach the
 // PDF surface are those the view's renderer makes for the same page.
-#include "table/table_job.h"
+#include "table/job/table_job.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include "eudc/code_space.h"
 #include "print/tests/recording_surface.h"
 #include "print/tests/sample_page_texts.h"
-#include "table/big5_text.h"
-#include "table/font_files.h"
+#include "table/text/big5_text.h"
+#include "table/fonts/font_files.h"
 
 namespace kestra {
 namespace testing {
@@ -55,8 +55,8 @@ class TableJobTest : public ::testing::Test {
         renderer.printPage(page);
     }
 
-    static void expectSamePage(const TableOptions& options, int32_t page) {
-        applyTableOptions(options, kFontName, kFontPath);
+    static void expectSamePage(const TableChoices& options, int32_t page) {
+        applyTableChoices(options, kFontName, kFontPath);
         const PaperGeometry paper = paperGeometry(options.paper, options.landscape);
         const TableJob job(paper.printable);
         RecordingSurface table;
@@ -72,17 +72,17 @@ class TableJobTest : public ::testing::Test {
 };
 
 TEST_F(TableJobTest, PagesDrawTheCallsOfTheWindowsRenderer) {
-    TableOptions all;
+    TableChoices all;
     expectSamePage(all, 1);
     expectSamePage(all, 32);
 
-    TableOptions annotated;
+    TableChoices annotated;
     annotated.dictionaries = {{kCangjieLayoutId, "c"}, {kPhoneticLayoutId, "p"}};
     annotated.paper = Paper::A3;
     annotated.landscape = true;
     expectSamePage(annotated, 1);
 
-    TableOptions range;
+    TableChoices range;
     range.printAll = false;
     range.rangeStart = 0x8DF0;
     range.rangeEnd = 0x8E50;
@@ -90,13 +90,13 @@ TEST_F(TableJobTest, PagesDrawTheCallsOfTheWindowsRenderer) {
 }
 
 TEST_F(TableJobTest, OptionsBecomeTheWindowsProgramsSettings) {
-    TableOptions options;
+    TableChoices options;
     options.printAll = false;
     options.rangeStart = 0x8DFE;
     options.rangeEnd = 0x8E41;
     options.dictionaries = {{kPhoneticLayoutId, "p.dat"}, {kCangjieLayoutId, "c.dat"}};
     options.codeForm = CodeForm::Big5;
-    applyTableOptions(options, kFontName, kFontPath);
+    applyTableChoices(options, kFontName, kFontPath);
     EXPECT_STREQ(appState.fontFace, kFontName);
     EXPECT_STREQ(appState.eudcFilePath, kFontPath);
     EXPECT_EQ(appState.printAll, 0);
@@ -120,9 +120,9 @@ TEST_F(TableJobTest, PaperIsThePrintableAreaWithinFiveMillimetreMargins) {
     EXPECT_EQ(paperGeometry(Paper::Letter, false).printable.cx, 2059);
     EXPECT_EQ(paperGeometry(Paper::A5, false).printable.cy, 2000);
 
-    TableOptions both;
+    TableChoices both;
     both.dictionaries = {{kPhoneticLayoutId, "p"}, {kCangjieLayoutId, "c"}};
-    applyTableOptions(both, kFontName, kFontPath);
+    applyTableChoices(both, kFontName, kFontPath);
     EXPECT_EQ(TableJob(paperGeometry(Paper::A4, false).printable).layout().pageCount, 223);
     EXPECT_EQ(TableJob(paperGeometry(Paper::A4, true).printable).layout().pageCount, 346);
     EXPECT_FALSE(TableJob(paperGeometry(Paper::A5, false).printable).layout().fitsOnPage());
@@ -142,7 +142,7 @@ TEST_F(TableJobTest, AHeaderTooWideIsShortenedInItsPathsMiddle) {
         {deep + "/EUDC.TTE", "/EUDC.TTE"},
         {korean + "/K.TTE", kUnicodeEscape + std::string("00D55C/K.TTE")}};
     for (const auto& [path, end] : pathsAndEnds) {
-        applyTableOptions(TableOptions{}, kFontName, path);
+        applyTableChoices(TableChoices{}, kFontName, path);
         RecordingSurface page;
         TableJob(paperGeometry(Paper::A4, false).printable).drawPage(page, 1);
         const std::string header = page.texts.at(0).text;
@@ -153,7 +153,7 @@ TEST_F(TableJobTest, AHeaderTooWideIsShortenedInItsPathsMiddle) {
              at = header.find(kUnicodeEscape, at + 1))
             EXPECT_NE(escapedCharacter(&header[at], static_cast<int>(header.size() - at)), 0u);
     }
-    applyTableOptions(TableOptions{}, "Kestra EUDC Square of the Taipei Office", "/f");
+    applyTableChoices(TableChoices{}, "Kestra EUDC Square of the Taipei Office", "/f");
     // … is A1 4B, "\xA1K".
     EXPECT_STREQ(appState.fontFace, "Kestra EUDC Sq\xA1Ke Taipei Office") << "fits its field";
 }
@@ -169,7 +169,7 @@ class DefinedCodesTest : public TableJobTest {
 };
 
 TEST_F(DefinedCodesTest, OnlyCodesWithAnOutlineArePaginated) {
-    applyTableOptions(TableOptions{}, kFontName, kFontPath);
+    applyTableChoices(TableChoices{}, kFontName, kFontPath);
     const std::vector<uint16_t> codes = definedCodesOfRange(font);
     // Every even PUA index and both ends of each range (make_eudc_fonts.py).
     ASSERT_EQ(codes.size(), 3112u);
@@ -193,11 +193,11 @@ TEST_F(DefinedCodesTest, OnlyCodesWithAnOutlineArePaginated) {
 }
 
 TEST_F(DefinedCodesTest, ARangeKeepsItsCodeOrder) {
-    TableOptions range;
+    TableChoices range;
     range.printAll = false;
     range.rangeStart = 0x8DFC;
     range.rangeEnd = 0x8E43;
-    applyTableOptions(range, kFontName, kFontPath);
+    applyTableChoices(range, kFontName, kFontPath);
     // 8DFE ends a range and 8E40 begins one; of the rest, the even PUA indexes.
     std::vector<uint16_t> expected;
     for (uint16_t code : {0x8DFC, 0x8DFD, 0x8DFE, 0x8E40, 0x8E41, 0x8E42, 0x8E43}) {

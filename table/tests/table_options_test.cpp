@@ -1,4 +1,4 @@
-#include "table/table_options.h"
+#include "table/cli/table_options.h"
 
 #include <gtest/gtest.h>
 

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "eudc/app_state.h"
-#include "table/font_files.h"
-#include "table/font_subset.h"
-#include "table/pdf_numbers.h"
-#include "table/table_job.h"
-#include "table/table_outline.h"
+#include "table/fonts/font_files.h"
+#include "table/fonts/font_subset.h"
+#include "table/pdf/pdf_numbers.h"
+#include "table/job/table_job.h"
+#include "table/job/table_outline.h"
 
 namespace kestra {
 namespace {
@@ -89,14 +89,14 @@ TEST(FontSubset, EachCodeDrawsTheFilesOwnGlyph) {
 
 struct OutlineCase {
     const char* name;
-    TableOptions options;
+    TableChoices options;
     std::vector<std::string> titles; // each range, then its first lead byte
     std::vector<int32_t> pages;
     std::vector<size_t> leadBytes;
 };
 
-TableOptions rangeOptions(uint16_t start, uint16_t end) {
-    TableOptions options;
+TableChoices rangeOptions(uint16_t start, uint16_t end) {
+    TableChoices options;
     options.printAll = false;
     options.rangeStart = start;
     options.rangeEnd = end;
@@ -107,7 +107,7 @@ TEST(TableOutline, OneEntryPerRangeOnThePagesAndOnePerLeadByteBeneath) {
     const OutlineCase cases[] = {
         // PUA order, 196 cells a page: 8E40 is cell 785, 8140 cell 3760, C6A1 cell 5701.
         {"every code",
-         TableOptions{},
+         TableChoices{},
          {"FA40-FEFE", "FA40-FAFE", "8E40-A0FE", "8E40-8EFE", "8140-8DFE", "8140-81FE", "C6A1-C8FE",
           "C6A1-C6FE"},
          {1, 1, 5, 5, 20, 20, 30, 30},
@@ -124,7 +124,7 @@ TEST(TableOutline, OneEntryPerRangeOnThePagesAndOnePerLeadByteBeneath) {
          {1}},
     };
     for (const OutlineCase& c : cases) {
-        applyTableOptions(c.options, "f", "f");
+        applyTableChoices(c.options, "f", "f");
         const TableJob job(paperGeometry(Paper::A4, false).printable);
         const std::vector<OutlineEntry> entries =
             tableOutline(job.codes(), job.layout().cellsPerPage);

@@ -6,9 +6,9 @@
 #include <map>
 #include <string>
 
-#include "table/big5_text.h"
-#include "table/messages.h"
-#include "table/table_job.h"
+#include "table/text/big5_text.h"
+#include "table/cli/messages.h"
+#include "table/job/table_job.h"
 
 namespace kestra {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "table/pdf_document.h"
+#include "table/pdf/pdf_document.h"
 
 namespace kestra {
 

@@ -1,4 +1,4 @@
-#include "table/messages.h"
+#include "table/cli/messages.h"
 
 #include <cstdio>
 #include <cstdlib>

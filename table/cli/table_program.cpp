@@ -1,4 +1,4 @@
-#include "table/table_program.h"
+#include "table/cli/table_program.h"
 
 #include <cerrno>
 #include <climits>
@@ -14,14 +14,14 @@
 #include "eudc/app_state.h"
 #include "ime/radical_dictionary.h"
 #include "ime/whole_file.h"
-#include "table/code_list.h"
-#include "table/font_files.h"
-#include "table/font_subset.h"
-#include "table/messages.h"
-#include "table/output_file.h"
-#include "table/table_job.h"
-#include "table/table_options.h"
-#include "table/table_pdf.h"
+#include "table/job/code_list.h"
+#include "table/fonts/font_files.h"
+#include "table/fonts/font_subset.h"
+#include "table/cli/messages.h"
+#include "table/output/output_file.h"
+#include "table/job/table_job.h"
+#include "table/cli/table_options.h"
+#include "table/job/table_pdf.h"
 
 namespace kestra {
 namespace {
@@ -134,7 +134,7 @@ class TableProgram {
         const std::string fileName = fileNameOf(options_.fontPath);
         // The header names the font as the user knows it, and its file as
         // the user gave it.
-        applyTableOptions(options_, family.empty() ? fileName : family, options_.fontPath);
+        applyTableChoices(options_, family.empty() ? fileName : family, options_.fontPath);
         if (!loadDictionaries() || (!options_.list && !openLabelFont()))
             return false;
         std::optional<std::vector<uint16_t>> chosen;

@@ -1,4 +1,4 @@
-#include "table/glyph_index.h"
+#include "table/fonts/glyph_index.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "table/pdf_document.h"
+#include "table/pdf/pdf_document.h"
 
 // qpdf 11 asks its users to say they want its std::shared_ptr interface.
 #define POINTERHOLDER_TRANSITION 4
@@ -15,7 +15,7 @@
 #include <exception>
 #include <stdexcept>
 
-#include "table/font_subset.h"
+#include "table/fonts/font_subset.h"
 
 namespace kestra {
 namespace {

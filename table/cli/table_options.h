@@ -5,32 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "table/messages.h"
+#include "table/cli/messages.h"
+#include "table/job/table_choices.h"
 
 namespace kestra {
 
-enum class Paper { A4, A3, A5, Letter, Legal };
-
-// How a dictionary file records a character: U+E000 + PUA index, as the NT
-// family's input methods write it, or the Big5 code, as Windows 95/98/Me's.
-enum class CodeForm { Pua, Big5 };
-
-struct DictionaryFile {
-    uint32_t layoutId = 0;
-    std::string path;
-};
-
-struct TableOptions {
+// The choices of the table, and what the command line says besides: the
+// files, the label font, and what to write.
+struct TableOptions : TableChoices {
     std::string fontPath;
     std::string outputPath;
-    bool printAll = true;
-    uint16_t rangeStart = 0; // checked EUDC codes, start <= end, when !printAll
-    uint16_t rangeEnd = 0;
-    std::vector<DictionaryFile> dictionaries; // in the order of their columns
-    CodeForm codeForm = CodeForm::Pua;
-    Paper paper = Paper::A4;
-    bool landscape = false;
-    bool definedOnly = false;
     std::string labelFamily = "AR PL UMing TW";
     int faceIndex = 0; // of a font collection
     bool list = false; // the codes as tab-separated text instead of a PDF

@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "print/draw_surface.h"
-#include "table/big5_text.h"
-#include "table/font_subset.h"
+#include "table/text/big5_text.h"
+#include "table/fonts/font_subset.h"
 
 namespace kestra {
 

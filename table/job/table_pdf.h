@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "table/pdf_document.h"
-#include "table/table_job.h"
+#include "table/pdf/pdf_document.h"
+#include "table/job/table_job.h"
 
 namespace kestra {
 

@@ -1,4 +1,4 @@
-#include "table/font_files.h"
+#include "table/fonts/font_files.h"
 
 #include <fontconfig/fontconfig.h>
 #include FT_SFNT_NAMES_H
@@ -14,8 +14,8 @@
 #include <cstring>
 #include <memory>
 
-#include "table/big5_text.h"
-#include "table/glyph_index.h"
+#include "table/text/big5_text.h"
+#include "table/fonts/glyph_index.h"
 
 namespace kestra {
 namespace {

@@ -1,4 +1,4 @@
-#include "table/pdf_numbers.h"
+#include "table/pdf/pdf_numbers.h"
 
 #include <charconv>
 #include <cmath>

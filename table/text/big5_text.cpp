@@ -1,4 +1,4 @@
-#include "table/big5_text.h"
+#include "table/text/big5_text.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,11 +1,11 @@
-#include "table/table_options.h"
+#include "table/cli/table_options.h"
 
 #include <cstring>
 #include <optional>
 
 #include "eudc/app_state.h"
 #include "eudc/code_entry.h"
-#include "table/big5_text.h"
+#include "table/text/big5_text.h"
 
 namespace kestra {
 namespace {

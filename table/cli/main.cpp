@@ -1,6 +1,6 @@
 #include <clocale>
 
-#include "table/table_program.h"
+#include "table/cli/table_program.h"
 
 int main(int argc, char** argv) {
     // The system's reasons for a failure (strerror) in the user's language.

@@ -1,4 +1,4 @@
-#include "table/table_outline.h"
+#include "table/job/table_outline.h"
 
 #include <cstdio>
 

@@ -1,9 +1,9 @@
-#include "table/table_pdf.h"
+#include "table/job/table_pdf.h"
 
-#include "table/font_files.h"
-#include "table/font_subset.h"
-#include "table/pdf_surface.h"
-#include "table/table_outline.h"
+#include "table/fonts/font_files.h"
+#include "table/fonts/font_subset.h"
+#include "table/pdf/pdf_surface.h"
+#include "table/job/table_outline.h"
 
 namespace kestra {
 namespace {

@@ -1,12 +1,12 @@
-#include "table/pdf_surface.h"
+#include "table/pdf/pdf_surface.h"
 
 #include <cmath>
 #include <cstdio>
 
 #include "eudc/big5_string.h"
 #include "eudc/code_space.h"
-#include "table/font_files.h"
-#include "table/pdf_numbers.h"
+#include "table/fonts/font_files.h"
+#include "table/pdf/pdf_numbers.h"
 
 namespace kestra {
 namespace {

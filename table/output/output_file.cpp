@@ -1,4 +1,4 @@
-#include "table/output_file.h"
+#include "table/output/output_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "table/font_subset.h"
+#include "table/fonts/font_subset.h"
 
 #include FT_TRUETYPE_TABLES_H
 #include FT_ADVANCES_H
@@ -9,7 +9,7 @@
 #include <cctype>
 #include <memory>
 
-#include "table/font_files.h"
+#include "table/fonts/font_files.h"
 
 namespace kestra {
 namespace {

@@ -1,4 +1,4 @@
-#include "table/table_job.h"
+#include "table/job/table_job.h"
 
 #include "eudc/app_state.h"
 #include "eudc/big5_string.h"
@@ -6,8 +6,8 @@
 #include "eudc/code_space.h"
 #include "ime/radical_text.h"
 #include "print/text_format.h"
-#include "table/big5_text.h"
-#include "table/font_files.h"
+#include "table/text/big5_text.h"
+#include "table/fonts/font_files.h"
 
 namespace kestra {
 namespace {
@@ -120,23 +120,23 @@ PaperGeometry paperGeometry(Paper paper, bool landscape) {
     return geometry;
 }
 
-void applyTableOptions(const TableOptions& options, const std::string& fontName,
+void applyTableChoices(const TableChoices& choices, const std::string& fontName,
                        const std::string& fontPath) {
     Big5Text big5;
     copyBounded(appState.fontFace,
                 shortenedToField(big5.fromUtf8(fontName), kFaceNameSize).c_str());
     copyBounded(appState.eudcFilePath,
                 shortenedToField(big5.fromUtf8(fontPath), kPathSize).c_str());
-    const PrintSpan span = printSpanFor(options.printAll, options.rangeStart, options.rangeEnd);
-    appState.printAll = options.printAll ? 1 : 0;
-    appState.rangeStartCode = options.rangeStart;
-    appState.rangeEndCode = options.rangeEnd;
+    const PrintSpan span = printSpanFor(choices.printAll, choices.rangeStart, choices.rangeEnd);
+    appState.printAll = choices.printAll ? 1 : 0;
+    appState.rangeStartCode = choices.rangeStart;
+    appState.rangeEndCode = choices.rangeEnd;
     appState.printStartIndex = span.startIndex;
     appState.printCount = span.count;
-    useDictionaryCodeForm(options.codeForm);
+    useDictionaryCodeForm(choices.codeForm);
 
     appState.annotatableImeCount = 0;
-    for (const DictionaryFile& dictionary : options.dictionaries) {
+    for (const DictionaryFile& dictionary : choices.dictionaries) {
         const int k = appState.annotatableImeCount++;
         ImeRecord& ime = appState.imeTable[k];
         ime = ImeRecord{};

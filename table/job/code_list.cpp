@@ -1,4 +1,4 @@
-#include "table/code_list.h"
+#include "table/job/code_list.h"
 
 #include <cerrno>
 #include <cstring>
@@ -6,8 +6,8 @@
 #include "eudc/app_state.h"
 #include "eudc/code_space.h"
 #include "ime/radical_text.h"
-#include "table/big5_text.h"
-#include "table/font_files.h"
+#include "table/text/big5_text.h"
+#include "table/fonts/font_files.h"
 
 namespace kestra {
 namespace {

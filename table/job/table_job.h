@@ -10,7 +10,7 @@
 #include "print/draw_surface.h"
 #include "print/page_layout.h"
 #include "print/page_renderer.h"
-#include "table/table_options.h"
+#include "table/job/table_choices.h"
 
 namespace kestra {
 
@@ -35,7 +35,7 @@ PaperGeometry paperGeometry(Paper paper, bool landscape);
 // escaped, each shortened in its middle where it outgrows its field), the
 // print range, the annotating input methods in the order given and the
 // dictionaries' code form. The radical stores are left alone.
-void applyTableOptions(const TableOptions& options, const std::string& fontName,
+void applyTableChoices(const TableChoices& choices, const std::string& fontName,
                        const std::string& fontPath);
 
 // How the loader reads the dictionaries' codes.
