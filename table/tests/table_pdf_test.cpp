@@ -5,6 +5,7 @@
 
 #include <ft2build.h>
 #include FT_TRUETYPE_TABLES_H
+#include <hb.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -268,6 +269,43 @@ TEST(PdfDocument, EachObjectWhereTheTableSaysAndEachStreamAsLongAsItSays) {
     EXPECT_EQ(written(*document(1)), file) << "the same document, the same file";
     EXPECT_EQ(written(*document(2)).find(file.substr(identifier, 40)), std::string::npos)
         << "another document, another identifier";
+}
+
+// The widths of a font's CIDs, each once: a run of one width as "first last
+// width", the others listed from the first of each stretch of consecutive
+// CIDs. A CFF font's CIDs are its glyphs', with gaps, and two codes may share one.
+TEST(PdfDocument, EachCidGivenItsWidthOnce) {
+    const struct {
+        OutlineFormat format;
+        std::vector<uint16_t> glyphOfCode;
+        std::vector<double> widthOfCode;
+        const char* widths;
+    } cases[] = {
+        {OutlineFormat::TrueType,
+         {0, 7, 8, 9, 4},
+         {0, 1000, 1000, 1000, 500},
+         "[ 1 3 1000 4 [ 500 ] ]"},
+        {OutlineFormat::Cff,
+         {0, 3, 5, 6, 5, 9, 10},
+         {0, 500, 600, 700, 600, 1000, 1000},
+         "[ 3 [ 500 ] 5 [ 600 700 ] 9 10 1000 ]"},
+    };
+    for (const auto& c : cases) {
+        SubsetFont font;
+        font.format = c.format;
+        font.postScriptName = "KESTRA+Test";
+        font.program = FontProgram(hb_blob_get_empty());
+        font.glyphOfCode = c.glyphOfCode;
+        font.widthOfCode = c.widthOfCode;
+        font.characterOfCode.assign(c.glyphOfCode.size(), U'\uE000');
+        const std::unique_ptr<PdfDocument> made = document(1, 10);
+        ASSERT_EQ(made->addFont("E", font), "");
+        const std::string file = written(*made);
+        const std::string head =
+            "\n" + std::to_string(numberAt(file, file.find("/W ") + 3)) + " 0 obj\n";
+        const size_t widths = file.find(head) + head.size();
+        EXPECT_EQ(file.substr(widths, file.find("\nendobj", widths) - widths), c.widths);
+    }
 }
 
 // The first write that fails, at once, on the way or when the end is flushed,
