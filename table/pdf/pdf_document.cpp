@@ -63,9 +63,9 @@ struct PdfDocument::Objects {
     PdfObjects file;
     double width = 0;
     double height = 0;
-    int32_t catalog = file.reserve();
-    int32_t pageTree = file.reserve();
-    int32_t resources = file.reserve();
+    int32_t catalog = 0;
+    int32_t pageTree = 0;
+    int32_t resources = 0;
     int32_t outline = 0;
     int32_t information = 0;
     std::vector<int32_t> pages;
@@ -107,8 +107,12 @@ struct PdfDocument::Objects {
 
 PdfDocument::PdfDocument(double widthPoints, double heightPoints)
     : objects_(std::make_unique<Objects>()) {
-    objects_->width = widthPoints;
-    objects_->height = heightPoints;
+    Objects& o = *objects_;
+    o.width = widthPoints;
+    o.height = heightPoints;
+    o.catalog = o.file.reserve();
+    o.pageTree = o.file.reserve();
+    o.resources = o.file.reserve();
 }
 
 PdfDocument::~PdfDocument() = default;
