@@ -7,8 +7,8 @@ set -euo pipefail
 
 # kestra-table and its manual page, and cpack's tools for the package.
 package_build=(
-    cmake make g++ pkg-config libfreetype-dev libfontconfig-dev libharfbuzz-dev libqpdf-dev
-    libdeflate-dev dpkg-dev file
+    cmake make g++ pkg-config libfreetype-dev libfontconfig-dev libharfbuzz-dev libdeflate-dev
+    dpkg-dev file
 )
 # Everything else: the Windows builds and Wine, the tests and their readers.
 development=(

@@ -1,8 +1,8 @@
-// The objects of a table's PDF, built with qpdf and written by its writer:
-// the pages with their content streams, the two fonts embedded once each as
-// CID fonts (a subset TrueType or CFF program, its widths and a ToUnicode
-// map), the outline and the document's information. Streams are compressed
-// here, with libdeflate at its fastest level, and qpdf writes them as they are.
+// The objects of a table's PDF: the pages with their content streams, the two
+// fonts embedded once each as CID fonts (a subset TrueType or CFF program, its
+// widths and a ToUnicode map), the outline and the document's information.
+// Each is written as it is added, its streams compressed, and held until the
+// whole file is written.
 #pragma once
 
 #include <cstdint>

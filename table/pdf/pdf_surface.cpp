@@ -7,6 +7,7 @@
 #include "eudc/code_space.h"
 #include "table/fonts/font_files.h"
 #include "table/pdf/pdf_numbers.h"
+#include "table/pdf/pdf_syntax.h"
 
 namespace kestra {
 namespace {
@@ -39,12 +40,6 @@ void appendLine(std::string& out, int32_t x0, int32_t y0, int32_t x1, int32_t y1
     out += ' ';
     appendPdfNumber(out, y1);
     out += " l\n";
-}
-
-void appendHexCode(std::string& out, uint16_t code) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    for (int shift = 12; shift >= 0; shift -= 4)
-        out += kDigits[(code >> shift) & 0xF];
 }
 
 } // namespace
@@ -206,7 +201,7 @@ double PdfSurface::layOut(int32_t height, const char* text, int length, double x
                 run = group;
                 run->startRun(x + advance, y - font.baselineForHeight(height));
             }
-            appendHexCode(run->operators, code);
+            appendHex(run->operators, code, 4);
         }
         advance += font.advance(glyph.glyph) * font.unitScale(height);
     }
