@@ -164,12 +164,16 @@ FontProgram& FontProgram::operator=(FontProgram&& other) noexcept {
     return *this;
 }
 
+// HarfBuzz takes its empty blob, never a null one: a program moved from, or
+// never made, holds no bytes.
 const unsigned char* FontProgram::data() const {
-    return reinterpret_cast<const unsigned char*>(hb_blob_get_data(blob_, nullptr));
+    return blob_ != nullptr
+               ? reinterpret_cast<const unsigned char*>(hb_blob_get_data(blob_, nullptr))
+               : nullptr;
 }
 
 size_t FontProgram::size() const {
-    return hb_blob_get_length(blob_);
+    return blob_ != nullptr ? hb_blob_get_length(blob_) : 0;
 }
 
 FontSubset::FontSubset(FT_Face face, const MappedFile& file, int faceIndex)
