@@ -126,6 +126,7 @@ class Hand {
     int boxes() const { return boxes_.closed(); }
     std::string lastBox() const { return boxes_.lastText(); }
     bool open() const { return IsWindow(dialog_); }
+    HWND dialog() const { return dialog_; }
 
   private:
     static std::string windowText(HWND hwnd) {
@@ -287,6 +288,15 @@ TEST_F(RangeDialog, TheLabelsMnemonicsTakeTheKeyboardIntoTheCodeEdits) {
         hand.press(VK_RETURN);
     });
     expectEnded(result, IDOK, 0, 0x8140, 0x8DFE);
+}
+
+// Run at 96 dpi and again at 144 (dialogs/CMakeLists.txt).
+TEST_F(RangeDialog, EveryLabelShowsItsWholeTextBesideItsControl) {
+    const INT_PTR result = run([](Hand& hand) {
+        EXPECT_EQ(testsupport::cutOrCoveredLabels(hand.dialog()), std::vector<std::string>{});
+        hand.press(VK_ESCAPE);
+    });
+    EXPECT_EQ(result, IDCANCEL);
 }
 
 TEST_F(RangeDialog, CodesOutsideTheSpaceAreRefusedAndEmptiedAndNonHexKeysTakenBack) {

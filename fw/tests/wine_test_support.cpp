@@ -225,6 +225,64 @@ bool writeBitmap(const WindowShot& shot, const std::string& path) {
     return fclose(out) == 0 && written;
 }
 
+namespace {
+
+std::string className(HWND hwnd) {
+    char name[32] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+bool isGroupBox(HWND hwnd) {
+    return className(hwnd) == "Button" &&
+           (GetWindowLongA(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// The size the label's text takes in its own font, its '&' taken as a mnemonic.
+SIZE textSizeOf(HWND label) {
+    wchar_t text[256] = {};
+    GetWindowTextW(label, text, 256);
+    HDC dc = GetDC(label);
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    RECT need{0, 0, 0, 0};
+    DrawTextW(dc, text, -1, &need, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    return SIZE{need.right, need.bottom};
+}
+
+} // namespace
+
+std::vector<std::string> cutOrCoveredLabels(HWND dialog) {
+    std::vector<HWND> controls;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        controls.push_back(child);
+    std::vector<std::string> faults;
+    for (HWND label : controls) {
+        char text[256] = {};
+        GetWindowTextA(label, text, sizeof text);
+        if (className(label) != "Static" || !text[0])
+            continue;
+        RECT client{}, area{};
+        GetClientRect(label, &client);
+        const SIZE need = textSizeOf(label);
+        if (need.cx > client.right || need.cy > client.bottom)
+            faults.push_back(std::string(text) + " needs " + std::to_string(need.cx) + "x" +
+                             std::to_string(need.cy) + " in " + std::to_string(client.right) + "x" +
+                             std::to_string(client.bottom));
+        GetWindowRect(label, &area);
+        for (HWND other : controls) {
+            RECT otherArea{}, common{};
+            GetWindowRect(other, &otherArea);
+            if (other != label && !isGroupBox(other) && IntersectRect(&common, &area, &otherArea))
+                faults.push_back(std::string(text) + " overlaps control " +
+                                 std::to_string(GetDlgCtrlID(other)));
+        }
+    }
+    return faults;
+}
+
 void keepShot(const WindowShot& shot, const char* name) {
     const std::string folder = environment("KESTRA_TEST_OUTPUT");
     if (!folder.empty())
