@@ -158,7 +158,8 @@ bool CRegistryLinks::has(LinkKey key, const std::string& name) {
 }
 
 bool CRegistryLinks::write(LinkKey key, const std::string& name, const kestra::LinkValue& value) {
-    RegistryKey open = RegistryKey::created(key);
+    RegistryKey open =
+        key == LinkKey::eudcLinks ? RegistryKey(key, KEY_SET_VALUE) : RegistryKey::created(key);
     return open && RegSetValueExW(open.get(), wide(name).c_str(), 0, value.type,
                                   reinterpret_cast<const BYTE*>(value.data.data()),
                                   static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;

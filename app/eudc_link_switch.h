@@ -43,7 +43,8 @@ class LinkRegistry {
     // cannot be read.
     virtual bool read(LinkKey key, const std::string& name, LinkValue& value) = 0;
     virtual bool has(LinkKey key, const std::string& name) = 0;
-    // Writes exactly the value's bytes with its type, creating the key.
+    // Writes exactly the value's bytes with its type. Creates the program's
+    // keys when missing, never EUDC\950: a key the user deleted stays deleted.
     virtual bool write(LinkKey key, const std::string& name, const LinkValue& value) = 0;
     virtual void erase(LinkKey key, const std::string& name) = 0;
     // Returns once the key's contents are on disk.

@@ -90,7 +90,7 @@ class FakeSystem : public LinkRegistry, public ProcessTable {
         return keys.count(key) && keys[key].count(name);
     }
     bool write(LinkKey key, const std::string& name, const LinkValue& value) override {
-        return call("write", key) && change([&] {
+        return call("write", key) && (key != LinkKey::eudcLinks || keys.count(key)) && change([&] {
                    if (key != LinkKey::eudcLinks)
                        keys[LinkKey::program];
                    keys[key][name] = value;

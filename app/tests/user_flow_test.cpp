@@ -28,6 +28,7 @@ using programtest::pagesIn;
 const char kEudcKey[] = "EUDC\\950";
 const char kCopiesKey[] = "Software\\Kestra\\Removed EUDC links";
 const char kHoldersKey[] = "Software\\Kestra\\EUDC link holders";
+const char kProgramKey[] = "Software\\Kestra";
 const char kDefaultFace[] = "\xB2\xD3\xA9\xFA\xC5\xE9"; // 細明體
 // 標準造字 - 列印程式
 const char kStandardCaption[] =
@@ -85,8 +86,12 @@ class UserFlow : public ::testing::Test {
 
     void expectLinksAsBefore(const char* when) {
         EXPECT_EQ(valuesOf(kEudcKey), links) << when;
-        EXPECT_TRUE(valuesOf(kCopiesKey).empty()) << when << ": a copy was left behind";
-        EXPECT_TRUE(valuesOf(kHoldersKey).empty()) << when << ": a holder was left behind";
+        HKEY program = nullptr;
+        EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, KEY_READ, &program),
+                  ERROR_SUCCESS)
+            << when << ": the program's key was left behind";
+        if (program)
+            RegCloseKey(program);
     }
 
     // The link is away, its copy kept, and held by `holder` when one is named.
@@ -99,10 +104,14 @@ class UserFlow : public ::testing::Test {
         EXPECT_EQ(copies.at(kDefaultFace), links.at(kDefaultFace)) << when;
         if (!holder)
             return;
-        const RegistryValues holders = valuesOf(kHoldersKey);
-        ASSERT_EQ(holders.count(kDefaultFace), 1u) << when << ": no holder";
-        EXPECT_EQ(holders.at(kDefaultFace).data.rfind(std::to_string(holder->id()) + ":", 0), 0u)
-            << when << ": held by " << holders.at(kDefaultFace).data.c_str();
+        // A holder's record is named "<process id>:<creation time>:<face>".
+        const std::string id = std::to_string(holder->id()) + ":";
+        const std::string face = std::string(":") + kDefaultFace;
+        bool held = false;
+        for (const auto& [name, value] : valuesOf(kHoldersKey))
+            held |= name.rfind(id, 0) == 0 && name.size() > face.size() &&
+                    name.compare(name.size() - face.size(), face.size(), face) == 0;
+        EXPECT_TRUE(held) << when << ": not held by the run " << holder->id();
     }
 
     // Starts the program and looks at the links once its font dialog is up,
@@ -150,9 +159,14 @@ TEST_F(UserFlow, TheWholeRoadEndsOnPaperAndLeavesTheLinksAsTheyWere) {
 }
 
 TEST_F(UserFlow, TheStandardRowTakesTheDefaultFacesLinkAwayUntilTheProgramEnds) {
-    const RegistryValue expandable{REG_EXPAND_SZ,
-                                   std::string("%SystemRoot%\\Fonts\\EUDCRING.TTE") + '\0'};
-    for (const RegistryValue& link : {bedLinks().at(kDefaultFace), expandable}) {
+    const RegistryValue kept[] = {
+        bedLinks().at(kDefaultFace),
+        {REG_EXPAND_SZ, std::string("%SystemRoot%\\Fonts\\EUDCRING.TTE") + '\0'},
+        {REG_MULTI_SZ, std::string("C:\\A.TTE\0C:\\B.TTE\0\0", 20)},
+        {REG_SZ, "C:\\NO_TERMINATOR.TTE"},
+        {REG_SZ, "C:\\" + std::string(251, 'L') + ".TTE" + '\0'}, // 258 characters
+    };
+    for (const RegistryValue& link : kept) {
         ASSERT_TRUE(setValue(kEudcKey, kDefaultFace, link));
         links = valuesOf(kEudcKey);
         Program program;
@@ -207,30 +221,32 @@ std::string anyFile() {
     return file;
 }
 
-TEST_F(UserFlow, ASecondRunLeavesTheLinkTheFirstHoldsUntilTheFirstEnds) {
-    Program first;
-    HWND main = chooseFace(first, kStandardRow, nullptr, kStandardCaption);
-    ASSERT_NE(main, nullptr);
-    expectDefaultLinkRemoved("while the first run holds it", &first);
-    {
-        // A second window, which chooses the standard row as well.
+// A second window chooses the standard row too: the link stays away until
+// both have ended, whichever ends first.
+TEST_F(UserFlow, TheLinkStaysAwayUntilTheLastRunShowingTheStandardRowEnds) {
+    for (bool firstEndsFirst : {true, false}) {
+        Program first;
+        HWND main = chooseFace(first, kStandardRow, nullptr, kStandardCaption);
+        ASSERT_NE(main, nullptr);
         Program second;
         ASSERT_NE(second.window(kFontDialogCaption), nullptr);
         expectDefaultLinkRemoved("when the second run's font dialog opens", &first);
         HWND other = chooseFace(second, kStandardRow, nullptr, kStandardCaption);
         ASSERT_NE(other, nullptr);
-        expectDefaultLinkRemoved("once the second run chose it too", &first);
-        close(second, other);
-        expectDefaultLinkRemoved("after the second run ended", &first);
+        expectDefaultLinkRemoved("once the second run chose it too", &second);
+        Program& last = firstEndsFirst ? second : first;
+        close(firstEndsFirst ? first : second, firstEndsFirst ? main : other);
+        expectDefaultLinkRemoved("after one run ended", &last);
+        EXPECT_EQ(windowText(firstEndsFirst ? other : main), kStandardCaption);
+        {
+            // Explorer's Print verb, which ends at once.
+            Program printVerb("/p \"" + anyFile() + "\"");
+            EXPECT_EQ(printVerb.exitCode(), 0u);
+            expectDefaultLinkRemoved("after a /p run", &last);
+        }
+        close(last, firstEndsFirst ? other : main);
+        expectLinksAsBefore("after both ended");
     }
-    {
-        // Explorer's Print verb, which ends at once.
-        Program printVerb("/p \"" + anyFile() + "\"");
-        EXPECT_EQ(printVerb.exitCode(), 0u);
-        expectDefaultLinkRemoved("after a /p run", &first);
-    }
-    close(first, main);
-    expectLinksAsBefore("after the first run ended");
 }
 
 TEST_F(UserFlow, TheEndOfTheWindowsSessionPutsTheLinkBack) {
@@ -256,6 +272,30 @@ TEST_F(UserFlow, AKilledRunsLinkIsBackBeforeTheNextFontDialog) {
     EXPECT_EQ(valuesOf(kEudcKey).count(kDefaultFace), 0u) << "the kill ran no code of ours";
 
     startAndExpectLinksAsBefore("when the next run's font dialog opens");
+}
+
+// The run that took the link away is killed while another shows the standard
+// row too: that one puts the link back at its next font command, or at its end.
+TEST_F(UserFlow, ARunningRunTakesOverFromAKilledHolder) {
+    for (bool atFontCommand : {true, false}) {
+        Program killed;
+        ASSERT_NE(chooseFace(killed, kStandardRow, nullptr, kStandardCaption), nullptr);
+        Program running;
+        HWND main = chooseFace(running, kStandardRow, nullptr, kStandardCaption);
+        ASSERT_NE(main, nullptr);
+        killed.kill();
+        expectDefaultLinkRemoved("after the kill", &running);
+        if (atFontCommand) {
+            command(main, ID_SET_FONT);
+            HWND font = running.window(kFontDialogCaption);
+            ASSERT_NE(font, nullptr);
+            expectLinksAsBefore("while its font dialog lists the faces");
+            pressEscape(font);
+            ASSERT_TRUE(waitUntilGone(running.id(), kFontDialogCaption));
+        }
+        close(running, main);
+        expectLinksAsBefore("after its end");
+    }
 }
 
 TEST_F(UserFlow, ALinkTheUserMadeMeanwhileIsNeverOverwritten) {
