@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -462,6 +463,73 @@ TEST_F(UserFlow, LandscapeChosenInPrintSetupGivesLandscapeSheetsInThePreview) {
     EXPECT_GT(sheet.right - sheet.left, (sheet.bottom - sheet.top) * 5 / 4)
         << "the sheet is not lying on its side";
     SendMessageA(closeButton, BM_CLICK, 0, 0);
+    close(program, main);
+}
+
+// Keys struck as a user strikes them, with the preview's pages under the
+// keyboard's focus at first; each is followed by what it must do.
+TEST_F(UserFlow, ThePreviewAnswersTheKeyboardAloneEveryButtonByItsMnemonic) {
+    Program program;
+    const RangeChoice all;
+    HWND main = chooseFace(program, kFaceRow, &all, kFaceCaption);
+    ASSERT_NE(main, nullptr);
+    const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+    auto focus = [thread] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(thread, &info);
+        return info.hwndFocus;
+    };
+    auto page = [&] { return windowText(findControl(main, AFX_IDW_PANE_FIRST)); };
+    auto button = [&](int id) { return findControl(main, id); };
+    auto pageIs = [&](const char* number) {
+        return [&, number] { return page() == std::string("\xB2\xC4 ") + number + " \xAD\xB6"; };
+    };
+    struct Key {
+        UINT key;
+        bool alt, shift;
+        std::function<bool()> done;
+    };
+    const Key keys[] = {
+        {'N', true, false, pageIs("2")},
+        {'V', true, false, pageIs("1")},
+        {VK_END, false, false, pageIs("32")},
+        {VK_HOME, false, false, pageIs("1")},
+        // 一頁(&P): two pages show
+        {'T', true, false,
+         [&] { return windowText(button(AFX_ID_PREVIEW_NUMPAGE)) == "\xA4\x40\xAD\xB6(&P)"; }},
+        {'I', true, false, [&] { return IsWindowEnabled(button(AFX_ID_PREVIEW_ZOOMOUT)); }},
+        {'O', true, false, [&] { return !IsWindowEnabled(button(AFX_ID_PREVIEW_ZOOMOUT)); }},
+        // Two buttons share P now: the letter only moves the focus between them.
+        {'P', true, false, [&] { return focus() == button(AFX_ID_PREVIEW_PRINT); }},
+        {'P', true, false, [&] { return focus() == button(AFX_ID_PREVIEW_NUMPAGE); }},
+        {VK_RETURN, false, false,
+         [&] { return windowText(button(AFX_ID_PREVIEW_NUMPAGE)) == "\xA8\xE2\xAD\xB6(&T)"; }},
+        {VK_F6, false, false, [&] { return focus() == findControl(main, AFX_IDW_PANE_FIRST); }},
+        {VK_TAB, false, false, [&] { return focus() == button(AFX_ID_PREVIEW_PRINT); }},
+        {VK_TAB, false, true, [&] { return focus() == findControl(main, AFX_IDW_PANE_FIRST); }},
+        {VK_F6, false, false, [&] { return focus() == button(AFX_ID_PREVIEW_PRINT); }},
+        {'C', true, false, [&] { return !button(AFX_ID_PREVIEW_CLOSE); }},
+    };
+    command(main, ID_FILE_PRINT_PREVIEW);
+    ASSERT_NE(waitForControl(main, AFX_ID_PREVIEW_CLOSE), nullptr) << "no preview";
+    SetForegroundWindow(main);
+    for (size_t i = 0; i < std::size(keys); ++i) {
+        testsupport::strikeKey(keys[i].key, keys[i].alt, keys[i].shift);
+        const DWORD end = GetTickCount() + 5000;
+        while (!keys[i].done() && static_cast<LONG>(end - GetTickCount()) > 0)
+            Sleep(50);
+        EXPECT_TRUE(keys[i].done()) << "key " << i << " (" << keys[i].key << ") did nothing";
+    }
+    // From a new preview, Alt+P prints: the Print dialog opens.
+    command(main, ID_FILE_PRINT_PREVIEW);
+    ASSERT_NE(waitForControl(main, AFX_ID_PREVIEW_CLOSE), nullptr);
+    SetForegroundWindow(main);
+    testsupport::strikeKey('P', true);
+    HWND print = waitForDialogWith(program.id(), rad1, 10000);
+    ASSERT_NE(print, nullptr) << "no Print dialog";
+    pressEscape(print);
+    ASSERT_TRUE(waitUntilGone(program.id(), windowText(print).c_str()));
     close(program, main);
 }
 

@@ -78,24 +78,7 @@ class Hand {
             press(static_cast<UINT>(std::toupper(static_cast<unsigned char>(*key))));
     }
     // The same without waiting: its effect is seen through a later key's.
-    static void strike(UINT key, bool alt = false) {
-        std::vector<INPUT> inputs;
-        auto add = [&inputs](UINT vk, DWORD flags) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = static_cast<WORD>(vk);
-            input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-            input.ki.dwFlags = flags;
-            inputs.push_back(input);
-        };
-        if (alt)
-            add(VK_MENU, 0);
-        add(key, 0);
-        add(key, KEYEVENTF_KEYUP);
-        if (alt)
-            add(VK_MENU, KEYEVENTF_KEYUP);
-        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    }
+    static void strike(UINT key, bool alt = false) { testsupport::strikeKey(key, alt); }
     void selectIme(int index, bool on) { SendMessageA(item(IDC_IME_LIST), LB_SETSEL, on, index); }
 
     HWND focused() const {

@@ -225,6 +225,28 @@ bool writeBitmap(const WindowShot& shot, const std::string& path) {
     return fclose(out) == 0 && written;
 }
 
+void strikeKey(UINT key, bool alt, bool shift) {
+    std::vector<INPUT> inputs;
+    auto add = [&inputs](UINT vk, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = static_cast<WORD>(vk);
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    const UINT held[] = {alt ? VK_MENU : 0u, shift ? VK_SHIFT : 0u};
+    for (UINT vk : held)
+        if (vk)
+            add(vk, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    for (UINT vk : held)
+        if (vk)
+            add(vk, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 namespace {
 
 std::string className(HWND hwnd) {

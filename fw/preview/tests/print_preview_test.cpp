@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -78,6 +79,60 @@ std::wstring textOf(HWND hwnd) {
     wchar_t text[256] = {};
     GetWindowTextW(hwnd, text, 256);
     return text;
+}
+
+// How many rows of the shot, from row `top` down, hold ink: a pixel darker
+// than the preview's grey ground, the glyphs' smoothed edges included.
+int inkRows(const testsupport::WindowShot& shot, LONG top) {
+    int rows = 0;
+    for (LONG y = top; y < shot.height; ++y) {
+        const DWORD* row = &shot.pixels[static_cast<size_t>(y * shot.width)];
+        rows += std::any_of(row, row + shot.width, [](DWORD rgb) {
+            return (rgb & 0xFF) < 0x70 && ((rgb >> 8) & 0xFF) < 0x70 && (rgb >> 16) < 0x70;
+        });
+    }
+    return rows;
+}
+
+// The first row below the white sheet of paper and its shadow.
+LONG belowTheSheet(const testsupport::WindowShot& shot) {
+    constexpr LONG kShadow = 3;
+    for (LONG y = shot.height - 1; y >= 0; --y) {
+        const DWORD* row = &shot.pixels[static_cast<size_t>(y * shot.width)];
+        if (std::find(row, row + shot.width, 0xFFFFFFu) != row + shot.width)
+            return y + 1 + kShadow;
+    }
+    return 0;
+}
+
+// How many rows of ink `text` has in the preview's label font, drawn on the
+// same ground where nothing cuts it.
+int inkRowsUncut(const wchar_t* text) {
+    constexpr int kWidth = 400, kHeight = 100;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, kWidth, kHeight);
+    const HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    const HGDIOBJ oldFont = SelectObject(memory, GetStockObject(DEFAULT_GUI_FONT));
+    RECT area{0, 0, kWidth, kHeight};
+    FillRect(memory, &area, GetSysColorBrush(COLOR_APPWORKSPACE));
+    SetBkMode(memory, TRANSPARENT);
+    DrawTextW(memory, text, -1, &area, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(memory, oldFont);
+    SelectObject(memory, oldBitmap);
+    testsupport::WindowShot shot;
+    shot.width = kWidth;
+    shot.height = kHeight;
+    shot.pixels.resize(kWidth * kHeight);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    GetDIBits(memory, bitmap, 0, kHeight, shot.pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    for (DWORD& rgb : shot.pixels)
+        rgb &= 0xFFFFFF;
+    return inkRows(shot, 0);
 }
 
 class PrintPreviewTest : public ::testing::Test {
@@ -185,6 +240,18 @@ TEST_F(PrintPreviewTest, PageIsDrawnOnScreen) {
     // A white sheet with black rules, boxes and text on it (and its shadow).
     EXPECT_GT(white, 10000u);
     EXPECT_GT(dark, 2000u);
+}
+
+// Run at 96 dpi and again at 144 and 192 (fw/preview/tests/CMakeLists.txt).
+TEST_F(PrintPreviewTest, ThePageNumberShowsWholeUnderItsSheet) {
+    int shown = 0;
+    preview([&] {
+        RedrawWindow(previewWindow(), nullptr, nullptr, RDW_UPDATENOW);
+        const testsupport::WindowShot shot = testsupport::captureClient(previewWindow());
+        shown = inkRows(shot, belowTheSheet(shot));
+        click(AFX_ID_PREVIEW_CLOSE);
+    });
+    EXPECT_GE(shown, inkRowsUncut(L"\x7B2C 1 \x9801")); // 第 1 頁
 }
 
 TEST_F(PrintPreviewTest, NextAndPreviousStopAtTheEnds) {
