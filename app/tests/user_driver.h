@@ -81,9 +81,11 @@ HWND findControl(HWND parent, int id);
 // Waits until `id` is a control inside `parent`.
 HWND waitForControl(HWND parent, int id, DWORD timeoutMs = 30000);
 
-// The demo's flow, which the end-to-end test runs too: start-up, the standard
-// row, the range FA40-FBFE with both input methods, the main window, a
-// preview page, printed directly, then the end. `atStep` is called with each
+// The demo's flow, which the end-to-end test runs too: start-up, the row of
+// the face "AR PL UMing TW" (whose linked file Wine draws on screen as the
+// pages' header names it; the standard row's removed link it cannot show),
+// the range FA40-FBFE with both input methods, the main window, a preview
+// page, printed directly, then the end. `atStep` is called with each
 // step's window while it shows ("font-dialog", "range-dialog", "main-window",
 // "preview"). Returns false, with the step that failed in `failedStep`, when
 // a window did not come.

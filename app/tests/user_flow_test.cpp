@@ -138,8 +138,8 @@ class UserFlow : public ::testing::Test {
 TEST_F(UserFlow, TheWholeRoadEndsOnPaperAndLeavesTheLinksAsTheyWere) {
     Program program;
     const RangeChoice range{"fa40", "fbfe", {0, 1}};
-    HWND main = chooseFace(program, kFaceRow, &range, kFaceCaption);
-    ASSERT_NE(main, nullptr) << "no main window captioned AR PL UMing TW - 列印程式";
+    HWND main = chooseFace(program, kStandardRow, &range, kStandardCaption);
+    ASSERT_NE(main, nullptr) << "no main window captioned 標準造字 - 列印程式";
     command(main, ID_FILE_PRINT_DIRECT);
     ASSERT_TRUE(jobFinished(output, 60000)) << "nothing printed";
     // FA40-FBFE is 314 codes; with two input methods a page holds 28.
