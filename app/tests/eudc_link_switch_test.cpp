@@ -48,8 +48,8 @@ const char* nameOf(LinkKey key) {
 // "<call> <key>", and any of them can be made to fail by naming it in
 // `failing`. Runs are process ids; the one calling is `self`. After a given
 // number of changes the calling run is killed (nothing it does afterwards
-// reaches the registry), or the power fails (every run ends, and the registry
-// is as it was at the last flush).
+// reaches the registry), or the power fails (every run ends, and the
+// program's keys are as they were at their last flush).
 class FakeSystem : public LinkRegistry, public ProcessTable {
   public:
     using Values = std::map<std::string, LinkValue>;
@@ -101,7 +101,11 @@ class FakeSystem : public LinkRegistry, public ProcessTable {
             change([&] { keys[key].erase(name); });
     }
     bool flush(LinkKey key) override {
-        return call("flush", key) && change([&] { onDisk = keys; });
+        return call("flush", key) && change([&] {
+                   onDisk.erase(key);
+                   if (keys.count(key))
+                       onDisk[key] = keys[key];
+               });
     }
     std::vector<std::string> names(LinkKey key) override {
         std::vector<std::string> all;
@@ -139,11 +143,24 @@ class FakeSystem : public LinkRegistry, public ProcessTable {
             changesLeft = -1;
             running.erase(self);
             if (powerFailsAtEnd) {
-                keys = onDisk;
+                powerFail();
                 running.clear();
             }
         }
         return true;
+    }
+
+    // The worst a power cut can do: the program's keys lose every change since
+    // their last flush, while a change to EUDC\950 may have reached the disk.
+    void powerFail() {
+        for (LinkKey key : {LinkKey::removedLinks, LinkKey::linkHolders}) {
+            keys.erase(key);
+            if (onDisk.count(key))
+                keys[key] = onDisk[key];
+        }
+        keys.erase(LinkKey::program);
+        if (keys.count(LinkKey::removedLinks) || keys.count(LinkKey::linkHolders))
+            keys[LinkKey::program];
     }
 
     std::map<LinkKey, Values> onDisk;
