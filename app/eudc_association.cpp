@@ -182,16 +182,16 @@ std::vector<std::string> CRegistryLinks::names(LinkKey key) {
     RegistryKey open(key, KEY_QUERY_VALUE);
     if (!open)
         return all;
+    // The longest value name the registry allows, and its NUL.
+    std::vector<wchar_t> name(16384);
     for (DWORD i = 0;; ++i) {
-        // The longest value name the registry allows, and its NUL.
-        wchar_t name[16384] = {};
-        DWORD nameSize = 16384;
-        const LONG rc =
-            RegEnumValueW(open.get(), i, name, &nameSize, nullptr, nullptr, nullptr, nullptr);
+        DWORD nameSize = static_cast<DWORD>(name.size());
+        const LONG rc = RegEnumValueW(open.get(), i, name.data(), &nameSize, nullptr, nullptr,
+                                      nullptr, nullptr);
         if (rc == ERROR_NO_MORE_ITEMS)
             return all;
         if (rc == ERROR_SUCCESS)
-            all.push_back(narrow(name));
+            all.push_back(narrow(name.data()));
     }
 }
 
