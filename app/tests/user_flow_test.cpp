@@ -126,6 +126,17 @@ class UserFlow : public ::testing::Test {
         close(program, program.window(kUntitledCaption));
     }
 
+    // The font command, whose dialog lists the faces with every link back;
+    // then cancelled.
+    void cancelFontCommand(Program& program, HWND main, const char* when) {
+        command(main, ID_SET_FONT);
+        HWND font = program.window(kFontDialogCaption);
+        ASSERT_NE(font, nullptr);
+        expectLinksAsBefore(when);
+        pressEscape(font);
+        ASSERT_TRUE(waitUntilGone(program.id(), kFontDialogCaption));
+    }
+
     void close(Program& program, HWND main) {
         PostMessageA(main, WM_CLOSE, 0, 0);
         EXPECT_EQ(program.exitCode(), 0u);
@@ -191,12 +202,7 @@ TEST_F(UserFlow, TheFontCommandPutsTheLinkBackBeforeItsDialogAndTakesItAgainForT
     expectDefaultLinkRemoved("after the same row again");
 
     // Cancelled, the standard row stays chosen, and its link goes away again.
-    command(main, ID_SET_FONT);
-    HWND font = program.window(kFontDialogCaption);
-    ASSERT_NE(font, nullptr);
-    expectLinksAsBefore("while the dialog is open again");
-    pressEscape(font);
-    ASSERT_TRUE(waitUntilGone(program.id(), kFontDialogCaption));
+    cancelFontCommand(program, main, "while the dialog is open again");
     EXPECT_EQ(windowText(main), kStandardCaption) << "cancelling keeps the face";
     // The link goes once the dialog has closed: give the program a moment.
     for (int tries = 0; tries < 50 && valuesOf(kEudcKey).count(kDefaultFace); ++tries)
@@ -286,14 +292,8 @@ TEST_F(UserFlow, ARunningRunTakesOverFromAKilledHolder) {
         ASSERT_NE(main, nullptr);
         killed.kill();
         expectDefaultLinkRemoved("after the kill", &running);
-        if (atFontCommand) {
-            command(main, ID_SET_FONT);
-            HWND font = running.window(kFontDialogCaption);
-            ASSERT_NE(font, nullptr);
-            expectLinksAsBefore("while its font dialog lists the faces");
-            pressEscape(font);
-            ASSERT_TRUE(waitUntilGone(running.id(), kFontDialogCaption));
-        }
+        if (atFontCommand)
+            cancelFontCommand(running, main, "while its font dialog lists the faces");
         close(running, main);
         expectLinksAsBefore("after its end");
     }
