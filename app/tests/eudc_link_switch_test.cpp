@@ -31,17 +31,8 @@ LinkValue text(const std::string& path, uint32_t type = kRegSz) {
 }
 
 const char* nameOf(LinkKey key) {
-    switch (key) {
-    case LinkKey::eudcLinks:
-        return "links";
-    case LinkKey::removedLinks:
-        return "copies";
-    case LinkKey::linkHolders:
-        return "holders";
-    case LinkKey::program:
-        break;
-    }
-    return "program";
+    const char* const names[] = {"links", "copies", "holders", "program"}; // in LinkKey's order
+    return names[static_cast<int>(key)];
 }
 
 // The registry and the processes in memory. Each call is journalled as

@@ -247,59 +247,38 @@ void strikeKey(UINT key, bool alt, bool shift) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-namespace {
-
-std::string className(HWND hwnd) {
-    char name[32] = {};
+static std::string classOf(HWND hwnd) {
+    char name[16] = {};
     GetClassNameA(hwnd, name, sizeof name);
     return name;
 }
 
-bool isGroupBox(HWND hwnd) {
-    return className(hwnd) == "Button" &&
-           (GetWindowLongA(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-}
-
-// The size the label's text takes in its own font, its '&' taken as a mnemonic.
-SIZE textSizeOf(HWND label) {
-    wchar_t text[256] = {};
-    GetWindowTextW(label, text, 256);
-    HDC dc = GetDC(label);
-    const HGDIOBJ old =
-        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
-    RECT need{0, 0, 0, 0};
-    DrawTextW(dc, text, -1, &need, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, old);
-    ReleaseDC(label, dc);
-    return SIZE{need.right, need.bottom};
-}
-
-} // namespace
-
 std::vector<std::string> cutOrCoveredLabels(HWND dialog) {
-    std::vector<HWND> controls;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        controls.push_back(child);
     std::vector<std::string> faults;
-    for (HWND label : controls) {
+    for (HWND label = GetWindow(dialog, GW_CHILD); label; label = GetWindow(label, GW_HWNDNEXT)) {
         char text[256] = {};
         GetWindowTextA(label, text, sizeof text);
-        if (className(label) != "Static" || !text[0])
+        if (classOf(label) != "Static" || !text[0])
             continue;
-        RECT client{}, area{};
+        RECT client{}, need{}, area{}, other{}, common{};
         GetClientRect(label, &client);
-        const SIZE need = textSizeOf(label);
-        if (need.cx > client.right || need.cy > client.bottom)
-            faults.push_back(std::string(text) + " needs " + std::to_string(need.cx) + "x" +
-                             std::to_string(need.cy) + " in " + std::to_string(client.right) + "x" +
-                             std::to_string(client.bottom));
+        HDC dc = GetDC(label);
+        const HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+        DrawTextA(dc, text, -1, &need, DT_CALCRECT | DT_SINGLELINE); // '&' marks the mnemonic
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
+        if (need.right > client.right || need.bottom > client.bottom)
+            faults.push_back(std::string(text) + " needs " + std::to_string(need.right) +
+                             " pixels, has " + std::to_string(client.right));
         GetWindowRect(label, &area);
-        for (HWND other : controls) {
-            RECT otherArea{}, common{};
-            GetWindowRect(other, &otherArea);
-            if (other != label && !isGroupBox(other) && IntersectRect(&common, &area, &otherArea))
-                faults.push_back(std::string(text) + " overlaps control " +
-                                 std::to_string(GetDlgCtrlID(other)));
+        for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            const bool groupBox = classOf(c) == "Button" &&
+                                  (GetWindowLongA(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+            GetWindowRect(c, &other);
+            if (c != label && !groupBox && IntersectRect(&common, &area, &other))
+                faults.push_back(std::string(text) + " overlaps " +
+                                 std::to_string(GetDlgCtrlID(c)));
         }
     }
     return faults;

@@ -81,58 +81,17 @@ std::wstring textOf(HWND hwnd) {
     return text;
 }
 
-// How many rows of the shot, from row `top` down, hold ink: a pixel darker
-// than the preview's grey ground, the glyphs' smoothed edges included.
-int inkRows(const testsupport::WindowShot& shot, LONG top) {
+// How many rows of `area` in the shot hold ink: a pixel darker than the
+// preview's grey ground, the glyphs' smoothed edges included.
+int inkRows(const testsupport::WindowShot& shot, const RECT& area) {
     int rows = 0;
-    for (LONG y = top; y < shot.height; ++y) {
+    for (LONG y = area.top; y < area.bottom; ++y) {
         const DWORD* row = &shot.pixels[static_cast<size_t>(y * shot.width)];
-        rows += std::any_of(row, row + shot.width, [](DWORD rgb) {
+        rows += std::any_of(row + area.left, row + area.right, [](DWORD rgb) {
             return (rgb & 0xFF) < 0x70 && ((rgb >> 8) & 0xFF) < 0x70 && (rgb >> 16) < 0x70;
         });
     }
     return rows;
-}
-
-// The first row below the white sheet of paper and its shadow.
-LONG belowTheSheet(const testsupport::WindowShot& shot) {
-    constexpr LONG kShadow = 3;
-    for (LONG y = shot.height - 1; y >= 0; --y) {
-        const DWORD* row = &shot.pixels[static_cast<size_t>(y * shot.width)];
-        if (std::find(row, row + shot.width, 0xFFFFFFu) != row + shot.width)
-            return y + 1 + kShadow;
-    }
-    return 0;
-}
-
-// How many rows of ink `text` has in the preview's label font, drawn on the
-// same ground where nothing cuts it.
-int inkRowsUncut(const wchar_t* text) {
-    constexpr int kWidth = 400, kHeight = 100;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, kWidth, kHeight);
-    const HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    const HGDIOBJ oldFont = SelectObject(memory, GetStockObject(DEFAULT_GUI_FONT));
-    RECT area{0, 0, kWidth, kHeight};
-    FillRect(memory, &area, GetSysColorBrush(COLOR_APPWORKSPACE));
-    SetBkMode(memory, TRANSPARENT);
-    DrawTextW(memory, text, -1, &area, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(memory, oldFont);
-    SelectObject(memory, oldBitmap);
-    testsupport::WindowShot shot;
-    shot.width = kWidth;
-    shot.height = kHeight;
-    shot.pixels.resize(kWidth * kHeight);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    GetDIBits(memory, bitmap, 0, kHeight, shot.pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    for (DWORD& rgb : shot.pixels)
-        rgb &= 0xFFFFFF;
-    return inkRows(shot, 0);
 }
 
 class PrintPreviewTest : public ::testing::Test {
@@ -244,14 +203,30 @@ TEST_F(PrintPreviewTest, PageIsDrawnOnScreen) {
 
 // Run at 96 dpi and again at 144 and 192 (fw/preview/tests/CMakeLists.txt).
 TEST_F(PrintPreviewTest, ThePageNumberShowsWholeUnderItsSheet) {
-    int shown = 0;
+    const wchar_t kPageOne[] = L"\x7B2C 1 \x9801"; // 第 1 頁
+    int shown = 0, uncut = 0;
     preview([&] {
         RedrawWindow(previewWindow(), nullptr, nullptr, RDW_UPDATENOW);
+        // The number once more, in the grey left of the sheet where nothing cuts it.
+        HDC dc = GetDC(previewWindow());
+        const HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        SetBkMode(dc, TRANSPARENT);
+        TextOutW(dc, 0, 0, kPageOne, 5);
+        SelectObject(dc, old);
+        ReleaseDC(previewWindow(), dc);
         const testsupport::WindowShot shot = testsupport::captureClient(previewWindow());
-        shown = inkRows(shot, belowTheSheet(shot));
+        RECT sheet{shot.width, 0, 0, 0}; // the white paper's left and bottom
+        for (size_t i = 0; i < shot.pixels.size(); ++i)
+            if (shot.pixels[i] == 0xFFFFFF) {
+                sheet.left = std::min(sheet.left, static_cast<LONG>(i % shot.width));
+                sheet.bottom = static_cast<LONG>(i / shot.width) + 1;
+            }
+        constexpr LONG kShadow = 3;
+        shown = inkRows(shot, {sheet.left, sheet.bottom + kShadow, shot.width, shot.height});
+        uncut = inkRows(shot, {0, 0, sheet.left, shot.height});
         click(AFX_ID_PREVIEW_CLOSE);
     });
-    EXPECT_GE(shown, inkRowsUncut(L"\x7B2C 1 \x9801")); // 第 1 頁
+    EXPECT_GE(shown, uncut);
 }
 
 TEST_F(PrintPreviewTest, NextAndPreviousStopAtTheEnds) {
