@@ -70,23 +70,18 @@ bool isRunning(ProcessTable& processes, const RunId& run) {
     return processes.creationOf(run.processId, created) && created == run.created;
 }
 
-bool isSelf(ProcessTable& processes, const RunId& run) {
+// True while a run that is still going holds the face's link; this run's
+// own record counts only when `countingThisRun`.
+bool heldByARunningRun(LinkRegistry& registry, ProcessTable& processes, const std::string& face,
+                       bool countingThisRun) {
     const RunId self = processes.thisRun();
-    return run.processId == self.processId && run.created == self.created;
-}
-
-bool heldByOthers(LinkRegistry& registry, ProcessTable& processes, const std::string& face) {
-    for (const Holder& holder : holders(registry))
-        if (holder.ours && holder.face == face && !isSelf(processes, holder.run) &&
+    for (const Holder& holder : holders(registry)) {
+        const bool isSelf =
+            holder.run.processId == self.processId && holder.run.created == self.created;
+        if (holder.ours && holder.face == face && (countingThisRun || !isSelf) &&
             isRunning(processes, holder.run))
             return true;
-    return false;
-}
-
-bool heldByAnyone(LinkRegistry& registry, ProcessTable& processes, const std::string& face) {
-    for (const Holder& holder : holders(registry))
-        if (holder.ours && holder.face == face && isRunning(processes, holder.run))
-            return true;
+    }
     return false;
 }
 
@@ -172,7 +167,7 @@ void restoreDefaultFaceLink(LinkRegistry& registry, ProcessTable& processes) {
         return;
     const std::string face = appState.defaultFaceName;
     EudcSwitchedOff off;
-    if (heldByOthers(registry, processes, face)) {
+    if (heldByARunningRun(registry, processes, face, false)) {
         registry.erase(LinkKey::linkHolders, holderName(processes.thisRun(), face));
         forgetHeldLink();
         return;
@@ -192,7 +187,7 @@ void restoreDefaultFaceLink(LinkRegistry& registry, ProcessTable& processes) {
 
 void recoverRemovedLinks(LinkRegistry& registry, ProcessTable& processes) {
     for (const std::string& face : registry.names(LinkKey::removedLinks)) {
-        if (heldByAnyone(registry, processes, face))
+        if (heldByARunningRun(registry, processes, face, true))
             continue;
         bool settled = registry.has(LinkKey::eudcLinks, face);
         LinkValue link;
