@@ -28,11 +28,12 @@ class EudcSwitchedOff {
 };
 
 LinkValue heldLink() {
-    return LinkValue{appState.savedAssociation, appState.savedAssociationType};
+    const std::vector<char>& data = appState.savedAssociation;
+    return LinkValue{std::string(data.begin(), data.end()), appState.savedAssociationType};
 }
 
 void holdLink(const LinkValue& value) {
-    appState.savedAssociation = value.data;
+    appState.savedAssociation.assign(value.data.begin(), value.data.end());
     appState.savedAssociationType = value.type;
     appState.associationSwapped = 1;
 }

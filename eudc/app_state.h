@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <vector>
 
 #include "eudc/code_space.h"
 
@@ -59,8 +59,9 @@ struct AppState {
     char standardEudcLabel[kFaceNameSize] = {};
     int associationSwapped = 0;
     // The removed value exactly as it was stored, bytes and type, whatever
-    // its length, so that it goes back as it was.
-    std::string savedAssociation;
+    // its length, so that it goes back as it was. (A vector, unlike a string,
+    // can be constant-initialised with every compiler the program is built by.)
+    std::vector<char> savedAssociation;
     uint32_t savedAssociationType = 0;
 
     // Input-method data.

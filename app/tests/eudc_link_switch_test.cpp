@@ -269,7 +269,8 @@ TEST_F(EudcLinkSwitch, AFailedWriteBackHoldsTheLinkUntilALaterOneSucceeds) {
     system.failing.insert("write links");
     restore(1);
     EXPECT_EQ(appState.associationSwapped, 1);
-    EXPECT_EQ(appState.savedAssociation, userLink.data);
+    EXPECT_EQ(std::string(appState.savedAssociation.data(), appState.savedAssociation.size()),
+              userLink.data);
     EXPECT_EQ(system.copies().count(kDefaultFace), 1u);
 
     // Choosing the standard row again meanwhile keeps what is held.
