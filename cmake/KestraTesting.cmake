@@ -59,5 +59,6 @@ function(kestra_wine_test_at_dpi name dpi filter)
     set_tests_properties(${name}_at_${dpi}_dpi PROPERTIES
         FIXTURES_REQUIRED testbed_prefix
         TIMEOUT 600
-        ENVIRONMENT "${environment};KESTRA_DPI=${dpi}")
+        # A report of its own: the two runs may end at once.
+        ENVIRONMENT "${environment};KESTRA_DPI=${dpi};GTEST_OUTPUT=xml:Z:${CMAKE_BINARY_DIR}/gtest-results/${name}_at_${dpi}_dpi.xml")
 endfunction()
