@@ -34,10 +34,12 @@ class Program {
 
     bool started() const { return started_; }
     DWORD id() const { return process_.dwProcessId; }
-    // The first visible top-level window with that caption, or null.
-    HWND window(const char* caption, DWORD timeoutMs = 30000) const;
+    // The first visible top-level window with that caption, or null. The
+    // times are generous: on a busy machine a start or an end under Wine has
+    // been seen to take more than 30 and 15 seconds.
+    HWND window(const char* caption, DWORD timeoutMs = 60000) const;
     // The exit code, or STILL_ACTIVE when it has not ended within the time.
-    DWORD exitCode(DWORD timeoutMs = 15000) const;
+    DWORD exitCode(DWORD timeoutMs = 30000) const;
     // Ends it at once, as a crash or a kill would: none of its code runs.
     void kill();
 
