@@ -2,30 +2,68 @@
 
 #include <windows.h>
 
-#include <cctype>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
 const char kRemovedLinksKey[] = "Software\\Kestra\\Removed EUDC links";
 const char kLinkHoldersKey[] = "Software\\Kestra\\EUDC link holders";
+const char kProgramKey[] = "Software\\Kestra";
 
 namespace {
 
+using kestra::LinkKey;
+
 const char kEudcKey[] = "EUDC\\950";
+// Serialises the switch between the copies of the program in this session,
+// so that one never sees another's change half made.
+const char kSwitchMutex[] = "Local\\Kestra EUDC links";
+constexpr DWORD kSwitchWaitMs = 10000;
+
+// Names are Big5 (the face names) or ASCII; the registry keeps them wide.
+std::wstring wide(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring result(length > 0 ? length : 1, L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, result.data(), length);
+    result.resize(result.size() - 1);
+    return result;
+}
+
+std::string narrow(const wchar_t* text) {
+    const int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string result(length > 0 ? length : 1, '\0');
+    if (length > 0)
+        WideCharToMultiByte(CP_ACP, 0, text, -1, result.data(), length, nullptr, nullptr);
+    result.resize(result.size() - 1);
+    return result;
+}
+
+std::wstring pathOf(LinkKey key) {
+    switch (key) {
+    case LinkKey::eudcLinks:
+        return wide(kEudcKey);
+    case LinkKey::removedLinks:
+        return wide(kRemovedLinksKey);
+    case LinkKey::linkHolders:
+        return wide(kLinkHoldersKey);
+    case LinkKey::program:
+        break;
+    }
+    return wide(kProgramKey);
+}
 
 // An open registry key, closed on every path.
 class RegistryKey {
   public:
-    RegistryKey(const char* path, REGSAM access) {
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, access, &key_) != ERROR_SUCCESS)
+    RegistryKey(LinkKey key, REGSAM access) {
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, pathOf(key).c_str(), 0, access, &key_) !=
+            ERROR_SUCCESS)
             key_ = nullptr;
     }
     // Creates the key when it is missing.
-    static RegistryKey created(const char* path) {
+    static RegistryKey created(LinkKey key) {
         RegistryKey k;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &k.key_, nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, pathOf(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                            nullptr, &k.key_, nullptr) != ERROR_SUCCESS)
             k.key_ = nullptr;
         return k;
     }
@@ -44,94 +82,38 @@ class RegistryKey {
     HKEY key_ = nullptr;
 };
 
-bool queryValue(HKEY key, const char* name, kestra::LinkValue& value) {
-    kestra::LinkValue read;
-    DWORD type = 0;
-    DWORD size = kestra::kLinkDataCapacity;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(read.data), &size) !=
-        ERROR_SUCCESS)
-        return false;
-    // The data may lack its terminator; what is held in memory never does.
-    read.data[size] = '\0';
-    read.size = size;
-    read.type = type;
-    value = read;
-    return true;
-}
+// Held for one operation of the switch. A copy that ended while it held the
+// mutex leaves it abandoned, which is as good as free: every step the switch
+// takes leaves the registry whole. A copy that does not let go in time is not
+// waited for any longer than that.
+class SwitchLock {
+  public:
+    SwitchLock() : mutex_(CreateMutexA(nullptr, FALSE, kSwitchMutex)) {
+        if (!mutex_)
+            return;
+        const DWORD waited = WaitForSingleObject(mutex_, kSwitchWaitMs);
+        owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~SwitchLock() {
+        if (owned_)
+            ReleaseMutex(mutex_);
+        if (mutex_)
+            CloseHandle(mutex_);
+    }
+    SwitchLock(const SwitchLock&) = delete;
+    SwitchLock& operator=(const SwitchLock&) = delete;
 
-bool setValue(HKEY key, const char* name, const kestra::LinkValue& value) {
-    return RegSetValueExA(key, name, 0, value.type, reinterpret_cast<const BYTE*>(value.data),
-                          value.size) == ERROR_SUCCESS;
-}
-
-// A run of a program: its process id and when that process was created.
-struct RunId {
-    DWORD processId = 0;
-    ULONGLONG created = 0;
+  private:
+    HANDLE mutex_;
+    bool owned_ = false;
 };
 
-bool creationTimeOf(HANDLE process, ULONGLONG& created) {
+bool creationTimeOf(HANDLE process, uint64_t& created) {
     FILETIME creation{}, exit{}, kernel{}, user{};
     if (!GetProcessTimes(process, &creation, &exit, &kernel, &user))
         return false;
-    created = (static_cast<ULONGLONG>(creation.dwHighDateTime) << 32) | creation.dwLowDateTime;
+    created = (static_cast<uint64_t>(creation.dwHighDateTime) << 32) | creation.dwLowDateTime;
     return true;
-}
-
-RunId thisRun() {
-    RunId run;
-    run.processId = GetCurrentProcessId();
-    creationTimeOf(GetCurrentProcess(), run.created);
-    return run;
-}
-
-std::string holderText(const RunId& run) {
-    char text[32] = {};
-    wsprintfA(text, "%lu:%08lX%08lX", static_cast<unsigned long>(run.processId),
-              static_cast<unsigned long>(run.created >> 32),
-              static_cast<unsigned long>(run.created & 0xFFFFFFFFu));
-    return text;
-}
-
-// False for a record that is not "<decimal>:<16 hex digits>".
-bool parseHolder(const char* text, RunId& run) {
-    char* end = nullptr;
-    const unsigned long id = strtoul(text, &end, 10);
-    if (end == text || *end != ':' || std::strlen(end + 1) != 16)
-        return false;
-    const char* hex = end + 1;
-    const unsigned long long created = strtoull(hex, &end, 16);
-    if (*end != '\0' || !isxdigit(static_cast<unsigned char>(hex[0])))
-        return false;
-    run.processId = id;
-    run.created = created;
-    return true;
-}
-
-// The process still runs and is the very one that was recorded, not a new
-// one that has been given the same id. A process this user may not look at
-// is none of this user's runs.
-bool isRunning(const RunId& run) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, run.processId);
-    if (!process)
-        return false;
-    ULONGLONG created = 0;
-    DWORD exitCode = 0;
-    const bool same = creationTimeOf(process, created) && created == run.created;
-    const bool alive = GetExitCodeProcess(process, &exitCode) && exitCode == STILL_ACTIVE;
-    CloseHandle(process);
-    return same && alive;
-}
-
-bool readHolder(const char* face, RunId& run) {
-    RegistryKey key(kLinkHoldersKey, KEY_READ);
-    char text[32] = {};
-    DWORD type = 0;
-    DWORD size = sizeof text - 1;
-    return key &&
-           RegQueryValueExA(key.get(), face, nullptr, &type, reinterpret_cast<BYTE*>(text),
-                            &size) == ERROR_SUCCESS &&
-           type == REG_SZ && parseHolder(text, run);
 }
 
 CRegistryLinks& registryLinks() {
@@ -139,114 +121,124 @@ CRegistryLinks& registryLinks() {
     return links;
 }
 
+CRunningProcesses& runningProcesses() {
+    static CRunningProcesses processes;
+    return processes;
+}
+
 } // namespace
 
-bool CRegistryLinks::readLink(const char* face, kestra::LinkValue& value) {
-    RegistryKey key(kEudcKey, KEY_ALL_ACCESS);
-    return key && queryValue(key.get(), face, value);
+bool CRegistryLinks::read(LinkKey key, const std::string& name, kestra::LinkValue& value) {
+    RegistryKey open(key, KEY_QUERY_VALUE);
+    if (!open)
+        return false;
+    const std::wstring valueName = wide(name);
+    DWORD type = 0;
+    DWORD size = 0;
+    LONG rc = RegQueryValueExW(open.get(), valueName.c_str(), nullptr, &type, nullptr, &size);
+    std::string data;
+    // The value may grow between asking its size and reading it.
+    while (rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA) {
+        data.resize(size);
+        rc = RegQueryValueExW(open.get(), valueName.c_str(), nullptr, &type,
+                              reinterpret_cast<BYTE*>(data.data()), &size);
+        if (rc == ERROR_SUCCESS) {
+            data.resize(size);
+            value = kestra::LinkValue{data, type};
+            return true;
+        }
+    }
+    return false;
 }
 
-bool CRegistryLinks::hasLink(const char* face) {
-    RegistryKey key(kEudcKey, KEY_READ);
-    return key &&
-           RegQueryValueExA(key.get(), face, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+bool CRegistryLinks::has(LinkKey key, const std::string& name) {
+    RegistryKey open(key, KEY_QUERY_VALUE);
+    return open && RegQueryValueExW(open.get(), wide(name).c_str(), nullptr, nullptr, nullptr,
+                                    nullptr) == ERROR_SUCCESS;
 }
 
-bool CRegistryLinks::writeLink(const char* face, const kestra::LinkValue& value) {
-    RegistryKey key(kEudcKey, KEY_ALL_ACCESS);
-    return key && setValue(key.get(), face, value);
+bool CRegistryLinks::write(LinkKey key, const std::string& name, const kestra::LinkValue& value) {
+    RegistryKey open =
+        key == LinkKey::eudcLinks ? RegistryKey(key, KEY_SET_VALUE) : RegistryKey::created(key);
+    return open && RegSetValueExW(open.get(), wide(name).c_str(), 0, value.type,
+                                  reinterpret_cast<const BYTE*>(value.data.data()),
+                                  static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
 }
 
-void CRegistryLinks::deleteLink(const char* face) {
-    RegistryKey key(kEudcKey, KEY_ALL_ACCESS);
-    if (key)
-        RegDeleteValueA(key.get(), face);
+void CRegistryLinks::erase(LinkKey key, const std::string& name) {
+    RegistryKey open(key, KEY_SET_VALUE);
+    if (open)
+        RegDeleteValueW(open.get(), wide(name).c_str());
 }
 
-bool CRegistryLinks::keepCopy(const char* face, const kestra::LinkValue& value) {
-    RegistryKey key = RegistryKey::created(kRemovedLinksKey);
-    return key && setValue(key.get(), face, value) && RegFlushKey(key.get()) == ERROR_SUCCESS;
+bool CRegistryLinks::flush(LinkKey key) {
+    RegistryKey open(key, KEY_QUERY_VALUE);
+    // A key that is gone has nothing left to write.
+    return !open || RegFlushKey(open.get()) == ERROR_SUCCESS;
 }
 
-void CRegistryLinks::dropCopy(const char* face) {
-    RegistryKey key(kRemovedLinksKey, KEY_ALL_ACCESS);
-    if (key && RegDeleteValueA(key.get(), face) == ERROR_SUCCESS)
-        RegFlushKey(key.get());
-}
-
-std::vector<kestra::RemovedLink> CRegistryLinks::copies() {
-    std::vector<kestra::RemovedLink> all;
-    RegistryKey key(kRemovedLinksKey, KEY_READ);
-    if (!key)
+std::vector<std::string> CRegistryLinks::names(LinkKey key) {
+    std::vector<std::string> all;
+    RegistryKey open(key, KEY_QUERY_VALUE);
+    if (!open)
         return all;
+    // The longest value name the registry allows, and its NUL.
+    std::vector<wchar_t> name(16384);
     for (DWORD i = 0;; ++i) {
-        kestra::RemovedLink link;
-        DWORD nameSize = kestra::kLinkNameSize;
-        DWORD size = kestra::kLinkDataCapacity;
-        DWORD type = 0;
-        const LONG rc = RegEnumValueA(key.get(), i, link.face, &nameSize, nullptr, &type,
-                                      reinterpret_cast<BYTE*>(link.value.data), &size);
+        DWORD nameSize = static_cast<DWORD>(name.size());
+        const LONG rc = RegEnumValueW(open.get(), i, name.data(), &nameSize, nullptr, nullptr,
+                                      nullptr, nullptr);
         if (rc == ERROR_NO_MORE_ITEMS)
             return all;
-        // A value whose name or data does not fit is none of ours: pass it over.
-        if (rc != ERROR_SUCCESS)
-            continue;
-        link.value.data[size] = '\0';
-        link.value.size = size;
-        link.value.type = type;
-        all.push_back(link);
-    }
-}
-
-bool CRegistryLinks::recordHolder(const char* face) {
-    RegistryKey key = RegistryKey::created(kLinkHoldersKey);
-    const std::string text = holderText(thisRun());
-    return key &&
-           RegSetValueExA(key.get(), face, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                          static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
-}
-
-void CRegistryLinks::dropHolder(const char* face) {
-    RegistryKey key(kLinkHoldersKey, KEY_ALL_ACCESS);
-    if (key)
-        RegDeleteValueA(key.get(), face);
-}
-
-bool CRegistryLinks::heldByAnotherRun(const char* face) {
-    RunId holder;
-    if (!readHolder(face, holder))
-        return false;
-    const RunId self = thisRun();
-    if (holder.processId == self.processId && holder.created == self.created)
-        return false;
-    return isRunning(holder);
-}
-
-std::vector<std::string> CRegistryLinks::heldFaces() {
-    std::vector<std::string> faces;
-    RegistryKey key(kLinkHoldersKey, KEY_READ);
-    if (!key)
-        return faces;
-    for (DWORD i = 0;; ++i) {
-        char face[kestra::kLinkNameSize] = {};
-        DWORD nameSize = sizeof face;
-        const LONG rc =
-            RegEnumValueA(key.get(), i, face, &nameSize, nullptr, nullptr, nullptr, nullptr);
-        if (rc == ERROR_NO_MORE_ITEMS)
-            return faces;
         if (rc == ERROR_SUCCESS)
-            faces.push_back(face);
+            all.push_back(narrow(name.data()));
     }
+}
+
+void CRegistryLinks::eraseIfEmpty(LinkKey key) {
+    DWORD subkeys = 1, values = 1;
+    {
+        RegistryKey open(key, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS);
+        if (!open ||
+            RegQueryInfoKeyW(open.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                             &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return;
+    }
+    if (subkeys == 0 && values == 0)
+        RegDeleteKeyW(HKEY_CURRENT_USER, pathOf(key).c_str());
+}
+
+kestra::RunId CRunningProcesses::thisRun() {
+    kestra::RunId run;
+    run.processId = GetCurrentProcessId();
+    creationTimeOf(GetCurrentProcess(), run.created);
+    return run;
+}
+
+// A process this user may not look at is none of this user's runs.
+bool CRunningProcesses::creationOf(uint32_t processId, uint64_t& created) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process)
+        return false;
+    DWORD exitCode = 0;
+    const bool running = GetExitCodeProcess(process, &exitCode) && exitCode == STILL_ACTIVE &&
+                         creationTimeOf(process, created);
+    CloseHandle(process);
+    return running;
 }
 
 void RemoveDefaultFaceAssociation() {
-    kestra::removeDefaultFaceLink(registryLinks());
+    SwitchLock lock;
+    kestra::removeDefaultFaceLink(registryLinks(), runningProcesses());
 }
 
 void RestoreDefaultFaceAssociation() {
-    kestra::restoreDefaultFaceLink(registryLinks());
+    SwitchLock lock;
+    kestra::restoreDefaultFaceLink(registryLinks(), runningProcesses());
+    kestra::recoverRemovedLinks(registryLinks(), runningProcesses());
 }
 
 void RecoverRemovedAssociations() {
-    kestra::recoverRemovedLinks(registryLinks());
+    SwitchLock lock;
+    kestra::recoverRemovedLinks(registryLinks(), runningProcesses());
 }

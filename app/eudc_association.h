@@ -8,30 +8,39 @@
 // Where the program keeps its copy of a link it has removed, under
 // HKEY_CURRENT_USER: one value per face, with the link's own data and type.
 extern const char kRemovedLinksKey[];
-// Which run holds each copy, under HKEY_CURRENT_USER: one REG_SZ per face,
-// "<process id>:<process creation time>", the creation time as 16 hex digits
-// of a FILETIME, so that a process id used again by a new process is not
-// taken for the holder.
+// Which runs hold a removed link, under HKEY_CURRENT_USER: one REG_SZ per
+// run, named "<process id>:<process creation time>" (the creation time as 16
+// hex digits of a FILETIME, so that a process id used again by a new process
+// is not taken for the holder), whose data is the face it holds.
 extern const char kLinkHoldersKey[];
+// The program's own key, parent of the two above; it goes when they are empty.
+extern const char kProgramKey[];
 
-// The links under EUDC\950 and the program's copies, through ADVAPI32.
+// The links under EUDC\950 and the program's keys, through ADVAPI32. Values
+// are read and written with the wide functions, so that their bytes come back
+// exactly as they were stored, whatever characters a path holds.
 class CRegistryLinks : public kestra::LinkRegistry {
   public:
-    bool readLink(const char* face, kestra::LinkValue& value) override;
-    bool hasLink(const char* face) override;
-    bool writeLink(const char* face, const kestra::LinkValue& value) override;
-    void deleteLink(const char* face) override;
-    bool keepCopy(const char* face, const kestra::LinkValue& value) override;
-    void dropCopy(const char* face) override;
-    std::vector<kestra::RemovedLink> copies() override;
-    bool recordHolder(const char* face) override;
-    void dropHolder(const char* face) override;
-    bool heldByAnotherRun(const char* face) override;
-    std::vector<std::string> heldFaces() override;
+    bool read(kestra::LinkKey key, const std::string& name, kestra::LinkValue& value) override;
+    bool has(kestra::LinkKey key, const std::string& name) override;
+    bool write(kestra::LinkKey key, const std::string& name,
+               const kestra::LinkValue& value) override;
+    void erase(kestra::LinkKey key, const std::string& name) override;
+    bool flush(kestra::LinkKey key) override;
+    std::vector<std::string> names(kestra::LinkKey key) override;
+    void eraseIfEmpty(kestra::LinkKey key) override;
+};
+
+// This user's processes, through KERNEL32.
+class CRunningProcesses : public kestra::ProcessTable {
+  public:
+    kestra::RunId thisRun() override;
+    bool creationOf(uint32_t processId, uint64_t& created) override;
 };
 
 void RemoveDefaultFaceAssociation();
-// Does nothing unless a link is held; a failed write keeps it held.
+// Leaves the holders of the removed link, and puts back the links of runs
+// that have ended: at every font command and at the end.
 void RestoreDefaultFaceAssociation();
 // At start-up: links an earlier run removed and never wrote back.
 void RecoverRemovedAssociations();

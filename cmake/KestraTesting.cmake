@@ -45,3 +45,20 @@ function(kestra_wine_test name)
         TIMEOUT 600
         ENVIRONMENT "KESTRA_PREFIX_TEMPLATE=${CMAKE_BINARY_DIR}/testbed/prefix;KESTRA_BUILD_DIR=${CMAKE_BINARY_DIR};GTEST_OUTPUT=xml:Z:${CMAKE_BINARY_DIR}/gtest-results/")
 endfunction()
+
+# A Wine test run once more on a screen of `dpi` dots per inch, for its
+# cases that `filter` (a GoogleTest filter) names.
+function(kestra_wine_test_at_dpi name dpi filter)
+    if(NOT TARGET ${name})
+        return()
+    endif()
+    add_test(NAME ${name}_at_${dpi}_dpi
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-test.sh $<TARGET_FILE:${name}>
+                     --gtest_filter=${filter})
+    get_test_property(${name} ENVIRONMENT environment)
+    set_tests_properties(${name}_at_${dpi}_dpi PROPERTIES
+        FIXTURES_REQUIRED testbed_prefix
+        TIMEOUT 600
+        # A report of its own: the two runs may end at once.
+        ENVIRONMENT "${environment};KESTRA_DPI=${dpi};GTEST_OUTPUT=xml:Z:${CMAKE_BINARY_DIR}/gtest-results/${name}_at_${dpi}_dpi.xml")
+endfunction()

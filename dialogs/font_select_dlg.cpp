@@ -54,6 +54,29 @@ template <typename T> void releaseBlock(HGLOBAL& block, T*& locked) {
     locked = nullptr;
 }
 
+bool isFile(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The path as the system finds the file: environment variables (a value of
+// type REG_EXPAND_SZ, or "%SystemRoot%" on Windows 9x) expanded, and a bare
+// file name looked for in the fonts folder.
+bool eudcFileExists(const char* path) {
+    char expanded[MAX_PATH] = {};
+    const DWORD length = ExpandEnvironmentStringsA(path, expanded, sizeof expanded);
+    if (length == 0 || length > sizeof expanded)
+        return isFile(path);
+    if (isFile(expanded))
+        return true;
+    if (std::strpbrk(expanded, "\\/:"))
+        return false;
+    char fonts[MAX_PATH] = {};
+    const UINT folder = GetWindowsDirectoryA(fonts, sizeof fonts);
+    return folder > 0 && folder < sizeof fonts &&
+           isFile((std::string(fonts) + "\\Fonts\\" + expanded).c_str());
+}
+
 void blitMark(HDC dc, HBITMAP mark, int x, int y) {
     if (!mark)
         return;
@@ -224,9 +247,21 @@ void CFontSelectDlg::OnOK() {
         OnCancel();
         return;
     }
+    // The table of a face whose file is gone would name that file and show
+    // no glyph: the user hears of it while another row can still be chosen.
+    if (!eudcFileExists(row->eudcFile) && !goOnWithoutFile(row->eudcFile))
+        return;
     kestra::copyBounded(chosenFace, row->faceName);
     kestra::copyBounded(chosenEudcFile, row->eudcFile);
     EndDialog(IDOK);
+}
+
+bool CFontSelectDlg::goOnWithoutFile(const char* path) {
+    std::string text = LoadResourceString(IDS_EUDC_FILE_MISSING);
+    const size_t at = text.find("%s");
+    if (at != std::string::npos)
+        text.replace(at, 2, path);
+    return MessageBox(text.c_str(), nullptr, MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
 void CFontSelectDlg::OnDrawItem(int, LPDRAWITEMSTRUCT draw) {

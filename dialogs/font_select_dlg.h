@@ -47,6 +47,8 @@ class CFontSelectDlg : public CDialog {
     void readEudcLinks();
     void addEntry(const char* valueName, const char* value, const char* standardLabel);
     void fillList();
+    // Warns that `path` is not there; true when the user goes on all the same.
+    bool goOnWithoutFile(const char* path);
     // Both arrays stay locked from initialisation to the destructor.
     kestra::FaceSlot* m_slots = nullptr;
     kestra::FontEntry* m_entries = nullptr;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "eudc/code_space.h"
 
@@ -11,12 +12,11 @@ namespace kestra {
 
 constexpr int kFaceNameSize = 32;
 constexpr int kPathSize = 256;
-constexpr int kSavedAssociationSize = 260;
 constexpr int kMaxImes = 32;
 
 constexpr int kPhoneticSlots = 7;
-constexpr int kPhoneticReadingSize = 9;  // four 2-byte symbols and a NUL
-constexpr int kRadicalElementSize = 11;  // five 2-byte symbols and a NUL
+constexpr int kPhoneticReadingSize = 9; // four 2-byte symbols and a NUL
+constexpr int kRadicalElementSize = 11; // five 2-byte symbols and a NUL
 
 // Seven Phonetic readings joined by full-width spaces: 8 + 6 * 10 bytes and a
 // NUL. The text is held whole, so it is sized for that rather than 64.
@@ -58,10 +58,11 @@ struct AppState {
     char defaultFaceName[kFaceNameSize] = {};
     char standardEudcLabel[kFaceNameSize] = {};
     int associationSwapped = 0;
-    char savedAssociation[kSavedAssociationSize] = {};
-    // The removed value's own type and length, so it goes back exactly as it was.
+    // The removed value exactly as it was stored, bytes and type, whatever
+    // its length, so that it goes back as it was. (A vector, unlike a string,
+    // can be constant-initialised with every compiler the program is built by.)
+    std::vector<char> savedAssociation;
     uint32_t savedAssociationType = 0;
-    uint32_t savedAssociationSize = 0;
 
     // Input-method data.
     ImeRecord imeTable[kMaxImes] = {};
@@ -84,4 +85,4 @@ template <int N> void copyBounded(char (&dst)[N], const char* src) {
     copyBounded(dst, N, src);
 }
 
-}  // namespace kestra
+} // namespace kestra

@@ -24,8 +24,9 @@
 ; Where the program keeps a copy of each EUDC link while it has removed it.
 !define PROGRAM_KEY "Software\Kestra"
 !define REMOVED_LINKS_KEY "${PROGRAM_KEY}\Removed EUDC links"
-; Which run of the program holds each copy: "<process id>:<its creation time,
-; 16 hex digits>", so a new process given a dead run's id is not taken for it.
+; Which runs of the program hold a removed link: one empty value per run, named
+; "<process id>:<its creation time, 16 hex digits>:<face>", so a new process
+; given a dead run's id is not taken for it.
 !define LINK_HOLDERS_KEY "${PROGRAM_KEY}\EUDC link holders"
 !define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
 
@@ -143,14 +144,13 @@ Function un.PutBackLink
     System::Call 'gdi32::EnableEUDC(i 1)'
 FunctionEnd
 
-; $1 = a face name. Out: $R0 = 1 while the run recorded as holding that face's
-; copy is still running, else 0. Uses $R1-$R7.
-Function un.HeldByRunningProgram
+; $1 = the name of a holder record. Out: $R0 = 1 while the run it names is
+; still running, else 0. Uses $R2-$R7.
+Function un.IsRunningHolder
     StrCpy $R0 0
     ClearErrors
-    ReadRegStr $R1 HKCU "${LINK_HOLDERS_KEY}" $1
-    ${WordFind} "$R1" ":" "E+1{" $R2
-    ${WordFind} "$R1" ":" "E+1}" $R3
+    ${WordFind} "$1" ":" "E+1" $R2
+    ${WordFind} "$1" ":" "E+2" $R3
     ${If} ${Errors}
         Return
     ${EndIf}
@@ -172,18 +172,18 @@ Function un.HeldByRunningProgram
     System::Call 'kernel32::CloseHandle(p R4)'
 FunctionEnd
 
-; Out: $R0 = 1 when a running program holds any kept copy. Uses $1, $R1-$R8.
-Function un.AnyCopyHeldByRunningProgram
+; Out: $R0 = 1 when a running program holds a removed link. Uses $1, $R2-$R8.
+Function un.AnyLinkHeldByRunningProgram
     StrCpy $R8 0
     ${Do}
         ClearErrors
-        EnumRegValue $1 HKCU "${REMOVED_LINKS_KEY}" $R8
+        EnumRegValue $1 HKCU "${LINK_HOLDERS_KEY}" $R8
         ${If} ${Errors}
         ${OrIf} $1 == ""
             StrCpy $R0 0
             Return
         ${EndIf}
-        Call un.HeldByRunningProgram
+        Call un.IsRunningHolder
         ${If} $R0 = 1
             Return
         ${EndIf}
@@ -196,7 +196,7 @@ FunctionEnd
 ; the system default EUDC font while the default face draws its own file.
 Function un.onInit
     retry:
-    Call un.AnyCopyHeldByRunningProgram
+    Call un.AnyLinkHeldByRunningProgram
     ${If} $R0 = 1
         MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(CloseProgramFirst)" /SD IDCANCEL IDRETRY retry
         Abort
@@ -205,8 +205,7 @@ FunctionEnd
 
 ; Does on uninstall what the program does at its next start: every link it
 ; removed and never wrote back goes back into EUDC\950. A copy is deleted only
-; once its link is settled, so a failed write loses nothing; its holder goes
-; with it.
+; once its link is settled, so a failed write loses nothing.
 Function un.PutBackRemovedLinks
     StrCpy $7 0
     ${Do}
@@ -218,7 +217,6 @@ Function un.PutBackRemovedLinks
         ${EndIf}
         Call un.PutBackLink
         ${If} $5 = 1
-            DeleteRegValue HKCU "${LINK_HOLDERS_KEY}" $1
             ClearErrors
             DeleteRegValue HKCU "${REMOVED_LINKS_KEY}" $1
         ${EndIf}
@@ -234,7 +232,7 @@ Function un.PutBackRemovedLinks
     DeleteRegKey /ifempty HKCU "${PROGRAM_KEY}"
 FunctionEnd
 
-; A holder with no copy left, from a run that ended before it kept one.
+; The records of runs that have ended.
 Function un.ForgetEndedHolders
     StrCpy $7 0
     ${Do}
@@ -244,16 +242,14 @@ Function un.ForgetEndedHolders
         ${OrIf} $1 == ""
             ${Break}
         ${EndIf}
-        StrCpy $0 "${REMOVED_LINKS_KEY}"
-        Call un.ValueType
-        Call un.HeldByRunningProgram
+        Call un.IsRunningHolder
         ClearErrors
-        ${If} $2 = -1
-        ${AndIf} $R0 = 0
+        ${If} $R0 = 0
             DeleteRegValue HKCU "${LINK_HOLDERS_KEY}" $1
         ${Else}
             SetErrors
         ${EndIf}
+        ; A deleted record's successor moves up into this index.
         ${If} ${Errors}
             IntOp $7 $7 + 1
         ${EndIf}

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Shows the program on the sample data of the test bed, under Wine with code
 # page 950. With a display it simply runs, for a person to use. Without one it
-# runs the first flow unattended on a virtual screen (the standard row, a
-# range with both input methods, preview, print) and leaves pictures in out/:
+# runs the first flow unattended on a virtual screen (a face with a link of
+# its own, a range with both input methods, preview, print) and leaves
+# pictures in out/, the ones docs/ holds:
 # font-dialog.png, range-dialog.png, main-window.png, preview.png and
 # printed-page1.png (the printed PostScript's first page).
 set -euo pipefail

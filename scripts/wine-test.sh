@@ -6,6 +6,7 @@
 #   KESTRA_KEEP_PREFIX=1    keep the copy (its path is printed) for inspection
 #   KESTRA_AFTER_WINE       a script run after Wine exits, with KESTRA_TEST_OUTPUT
 #                           set; its failure fails the run
+#   KESTRA_DPI              the screen's dots per inch (the user's LogPixels); 96 when unset
 set -uo pipefail
 
 template=${KESTRA_PREFIX_TEMPLATE:?KESTRA_PREFIX_TEMPLATE names the test-bed prefix}
@@ -20,6 +21,13 @@ mkdir -p "$KESTRA_TEST_OUTPUT"
 cp -a "$template" "$WINEPREFIX"
 # The template's printer writes to a placeholder; this copy prints into its own folder.
 bash "$(dirname "$0")/../testbed/point-printer.sh" "$WINEPREFIX" "$KESTRA_TEST_OUTPUT/printer.ps" || exit 2
+if [ -n "${KESTRA_DPI:-}" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$KESTRA_DPI" /f \
+        >/dev/null 2>&1 || exit 2
+    # Started without a display, this wineserver could open no windows later.
+    wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
+fi
 
 cleanup() {
     wineserver -k >/dev/null 2>&1

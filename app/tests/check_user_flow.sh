@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Reads back the jobs that user_flow_test.cpp printed through the real
 # program, kept in KESTRA_TEST_OUTPUT: FA40-FBFE with Phonetic and Cangjie, 28
-# cells a page, once in a face (road.ps) and once in the standard EUDC font
-# (first.ps). Run by scripts/wine-test.sh once Wine has exited.
+# cells a page, once in the standard EUDC font (road.ps) and once in a face
+# (first.ps, the demo's flow). Run by scripts/wine-test.sh once Wine has exited.
 set -u
 out=${KESTRA_TEST_OUTPUT:?}
 failures=0
@@ -16,10 +16,10 @@ on_page() { # job page text...
     done
 }
 face="字型：AR PL UMing TW        外字檔案：C:\\WINDOWS\\FONTS\\EUDCRING.TTE"
-on_page road.ps 1 "$face" 內碼 注音 倉頡 "FA40 ㄅㄚ　ˉ" 日月 "第 1 頁"
-on_page road.ps 12 "$face" FBFE "第 12 頁"
+on_page first.ps 1 "$face" 內碼 注音 倉頡 "FA40 ㄅㄚ　ˉ" 日月 "第 1 頁"
+on_page first.ps 12 "$face" FBFE "第 12 頁"
 standard="字型：標準造字        外字檔案：C:\\WINDOWS\\FONTS\\EUDC.TTE"
-on_page first.ps 1 "$standard" 內碼 注音 倉頡 "FA40 ㄅㄚ　ˉ" 日月 "第 1 頁"
-on_page first.ps 12 "$standard" FBFE "第 12 頁"
+on_page road.ps 1 "$standard" 內碼 注音 倉頡 "FA40 ㄅㄚ　ˉ" 日月 "第 1 頁"
+on_page road.ps 12 "$standard" FBFE "第 12 頁"
 [ "$failures" -eq 0 ] && echo "check_user_flow: all texts found"
 [ "$failures" -eq 0 ]

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "eudc/app_state.h"
 
 namespace kestra {
 namespace {
@@ -15,6 +17,7 @@ namespace {
 const char kDefaultFace[] = "\xB2\xD3\xA9\xFA\xC5\xE9"; // 細明體
 constexpr uint32_t kRegSz = 1;
 constexpr uint32_t kRegExpandSz = 2;
+constexpr uint32_t kRegMultiSz = 7;
 
 std::vector<std::string> journal;
 
@@ -23,127 +26,135 @@ int recordEnableEudc(int enable) {
     return 1;
 }
 
-LinkValue linkOf(const char* path, uint32_t type) {
-    LinkValue value;
-    copyBounded(value.data, path);
-    value.size = static_cast<uint32_t>(std::strlen(path) + 1);
-    value.type = type;
-    return value;
+LinkValue text(const std::string& path, uint32_t type = kRegSz) {
+    return LinkValue{path + '\0', type};
 }
 
-bool sameValue(const LinkValue& a, const LinkValue& b) {
-    return a.type == b.type && a.size == b.size && std::memcmp(a.data, b.data, a.size) == 0;
+const char* nameOf(LinkKey key) {
+    const char* const names[] = {"links", "copies", "holders", "program"}; // in LinkKey's order
+    return names[static_cast<int>(key)];
 }
 
-// The user's links, the program's copies and their holders, in memory, with
-// switches that make each kind of registry call fail. Runs are numbered; the
-// one under test is `thisRun`. The run can be ended after any number of
-// changes to the registry: nothing it does afterwards reaches the registry,
-// and when the power fails, neither does anything since the last flush.
-class FakeRegistry : public LinkRegistry {
+// The registry and the processes in memory. Each call is journalled as
+// "<call> <key>", and any of them can be made to fail by naming it in
+// `failing`. Runs are process ids; the one calling is `self`. After a given
+// number of changes the calling run is killed (nothing it does afterwards
+// reaches the registry), or the power fails (every run ends, and the
+// program's keys are as they were at their last flush).
+class FakeSystem : public LinkRegistry, public ProcessTable {
   public:
-    std::map<std::string, LinkValue> links;
-    std::map<std::string, LinkValue> copyFiles;
-    std::map<std::string, int> holders;
-    bool readFails = false;
-    bool writeFails = false;
-    bool keepFails = false;
-    int thisRun = 1;
-    std::set<int> running{1};
+    using Values = std::map<std::string, LinkValue>;
+    std::map<LinkKey, Values> keys; // a key exists while it is in here
+    std::set<std::string> failing;
+    std::map<uint32_t, uint64_t> running{{1, 100}}; // id -> creation time
+    uint32_t self = 1;
     int changesMade = 0;
 
-    // What is on disk now counts as flushed; the run ends once `changes`
-    // more changes (flushes included) have been made.
+    Values& links() { return keys[LinkKey::eudcLinks]; }
+    Values& copies() { return keys[LinkKey::removedLinks]; }
+    size_t holderCount() const {
+        const auto it = keys.find(LinkKey::linkHolders);
+        return it == keys.end() ? 0 : it->second.size();
+    }
+    bool programKeyLeft() const {
+        return keys.count(LinkKey::program) || keys.count(LinkKey::removedLinks) ||
+               keys.count(LinkKey::linkHolders);
+    }
+    void start(uint32_t run, uint64_t created) { running[run] = created; }
+    // What is there now counts as on disk.
     void endRunAfter(int changes, bool powerFails) {
-        onDisk = {links, copyFiles, holders};
+        onDisk = keys;
         changesLeft = changes;
         powerFailsAtEnd = powerFails;
     }
-    // The next run, on what the ended one left.
-    void startNextRun() {
-        running.erase(thisRun);
-        running.insert(++thisRun);
-        changesLeft = -1;
-    }
 
-    bool readLink(const char* face, LinkValue& value) override {
-        journal.push_back("read");
-        auto it = links.find(face);
-        if (readFails || it == links.end() || it->second.size > kLinkDataCapacity)
+    bool read(LinkKey key, const std::string& name, LinkValue& value) override {
+        if (!call("read", key))
             return false;
-        value = it->second;
+        const auto values = keys.find(key);
+        if (values == keys.end() || !values->second.count(name))
+            return false;
+        value = values->second.at(name);
         return true;
     }
-    bool hasLink(const char* face) override { return links.count(face) != 0; }
-    bool writeLink(const char* face, const LinkValue& value) override {
-        journal.push_back("write");
-        return !writeFails && change([&] { links[face] = value; });
+    bool has(LinkKey key, const std::string& name) override {
+        return keys.count(key) && keys[key].count(name);
     }
-    void deleteLink(const char* face) override {
-        journal.push_back("delete");
-        change([&] { links.erase(face); });
+    bool write(LinkKey key, const std::string& name, const LinkValue& value) override {
+        return call("write", key) && (key != LinkKey::eudcLinks || keys.count(key)) && change([&] {
+                   if (key != LinkKey::eudcLinks)
+                       keys[LinkKey::program];
+                   keys[key][name] = value;
+               });
     }
-    bool keepCopy(const char* face, const LinkValue& value) override {
-        journal.push_back("keep");
-        return !keepFails && change([&] { copyFiles[face] = value; }) && flush();
+    void erase(LinkKey key, const std::string& name) override {
+        if (call("erase", key) && has(key, name))
+            change([&] { keys[key].erase(name); });
     }
-    void dropCopy(const char* face) override {
-        journal.push_back("drop");
-        if (change([&] { copyFiles.erase(face); }))
-            flush();
+    bool flush(LinkKey key) override {
+        return call("flush", key) && change([&] {
+                   onDisk.erase(key);
+                   if (keys.count(key))
+                       onDisk[key] = keys[key];
+               });
     }
-    std::vector<RemovedLink> copies() override {
-        std::vector<RemovedLink> all(copyFiles.size());
-        size_t i = 0;
-        for (const auto& [face, value] : copyFiles) {
-            copyBounded(all[i].face, face.c_str());
-            all[i++].value = value;
-        }
+    std::vector<std::string> names(LinkKey key) override {
+        std::vector<std::string> all;
+        if (keys.count(key))
+            for (const auto& entry : keys[key])
+                all.push_back(entry.first);
         return all;
     }
-    bool recordHolder(const char* face) override {
-        journal.push_back("hold");
-        return change([&] { holders[face] = thisRun; });
+    void eraseIfEmpty(LinkKey key) override {
+        const bool children = key == LinkKey::program && (keys.count(LinkKey::removedLinks) ||
+                                                          keys.count(LinkKey::linkHolders));
+        if (keys.count(key) && keys[key].empty() && !children)
+            change([&] { keys.erase(key); });
     }
-    void dropHolder(const char* face) override {
-        journal.push_back("unhold");
-        change([&] { holders.erase(face); });
-    }
-    bool heldByAnotherRun(const char* face) override {
-        auto it = holders.find(face);
-        return it != holders.end() && it->second != thisRun && running.count(it->second) != 0;
-    }
-    std::vector<std::string> heldFaces() override {
-        std::vector<std::string> faces;
-        for (const auto& entry : holders)
-            faces.push_back(entry.first);
-        return faces;
+    RunId thisRun() override { return RunId{self, running.count(self) ? running[self] : 0}; }
+    bool creationOf(uint32_t processId, uint64_t& created) override {
+        if (!running.count(processId))
+            return false;
+        created = running[processId];
+        return true;
     }
 
   private:
-    struct Contents {
-        std::map<std::string, LinkValue> links, copyFiles;
-        std::map<std::string, int> holders;
-    };
-
-    // One change to the registry, unless the run has ended.
+    bool call(const char* what, LinkKey key) {
+        const std::string entry = std::string(what) + " " + nameOf(key);
+        journal.push_back(entry);
+        return !failing.count(entry);
+    }
     template <typename F> bool change(F&& apply) {
-        if (changesLeft == 0)
+        if (!running.count(self))
             return false;
         apply();
         ++changesMade;
-        if (changesLeft > 0 && --changesLeft == 0 && powerFailsAtEnd) {
-            links = onDisk.links;
-            copyFiles = onDisk.copyFiles;
-            holders = onDisk.holders;
+        if (changesLeft > 0 && --changesLeft == 0) {
+            changesLeft = -1;
+            running.erase(self);
+            if (powerFailsAtEnd) {
+                powerFail();
+                running.clear();
+            }
         }
         return true;
     }
-    bool flush() {
-        return change([&] { onDisk = {links, copyFiles, holders}; });
+
+    // The worst a power cut can do: the program's keys lose every change since
+    // their last flush, while a change to EUDC\950 may have reached the disk.
+    void powerFail() {
+        for (LinkKey key : {LinkKey::removedLinks, LinkKey::linkHolders}) {
+            keys.erase(key);
+            if (onDisk.count(key))
+                keys[key] = onDisk[key];
+        }
+        keys.erase(LinkKey::program);
+        if (keys.count(LinkKey::removedLinks) || keys.count(LinkKey::linkHolders))
+            keys[LinkKey::program];
     }
 
-    Contents onDisk;
+    std::map<LinkKey, Values> onDisk;
     int changesLeft = -1;
     bool powerFailsAtEnd = false;
 };
@@ -151,194 +162,236 @@ class FakeRegistry : public LinkRegistry {
 class EudcLinkSwitch : public ::testing::Test {
   protected:
     void SetUp() override {
-        appState = AppState{};
-        appState.enableEudc = recordEnableEudc;
-        copyBounded(appState.defaultFaceName, kDefaultFace);
-        registry = FakeRegistry{};
-        registry.links[kDefaultFace] = userLink;
-        registry.links["AR PL UMing TW"] = linkOf("C:\\FONTS\\RING.TTE", kRegSz);
+        system = FakeSystem{};
+        system.links()[kDefaultFace] = userLink;
+        system.links()["AR PL UMing TW"] = text("C:\\FONTS\\RING.TTE");
+        system.start(2, 200);
+        runs.clear();
+        for (uint32_t run : {1u, 2u})
+            runs[run] = freshState();
+        appState = runs[1];
         journal.clear();
     }
 
-    const LinkValue userLink = linkOf("%SystemRoot%\\Fonts\\EUDC.TTE", kRegExpandSz);
-    FakeRegistry registry;
+    static AppState freshState() {
+        AppState state{};
+        state.enableEudc = recordEnableEudc;
+        copyBounded(state.defaultFaceName, kDefaultFace);
+        return state;
+    }
+
+    // Runs `step` as run `run`, with that run's own state.
+    void as(uint32_t run, const std::function<void()>& step) {
+        runs[system.self] = appState;
+        system.self = run;
+        appState = runs[run];
+        step();
+        runs[run] = appState;
+    }
+    void remove(uint32_t run) {
+        as(run, [&] { removeDefaultFaceLink(system, system); });
+    }
+    // What a font command does before its dialog, and the end of a run.
+    void restore(uint32_t run) {
+        as(run, [&] {
+            restoreDefaultFaceLink(system, system);
+            recoverRemovedLinks(system, system);
+        });
+    }
+
+    void expectLinksAsBefore(const std::string& when) {
+        ASSERT_EQ(system.links().count(kDefaultFace), 1u) << when;
+        EXPECT_EQ(system.links()[kDefaultFace], userLink) << when << ": type and bytes kept";
+        EXPECT_FALSE(system.programKeyLeft()) << when << ": the program left keys behind";
+    }
+
+    LinkValue userLink = text("%SystemRoot%\\Fonts\\EUDC.TTE", kRegExpandSz);
+    FakeSystem system;
+    std::map<uint32_t, AppState> runs;
 };
 
-TEST_F(EudcLinkSwitch, RemovalKeepsACopyOnDiskBeforeDeletingAndRestoreGivesBackTheSameValue) {
-    removeDefaultFaceLink(registry);
-    EXPECT_EQ(registry.links.count(kDefaultFace), 0u);
-    EXPECT_EQ(appState.associationSwapped, 1);
-    EXPECT_STREQ(appState.savedAssociation, userLink.data);
-    ASSERT_EQ(registry.copyFiles.count(kDefaultFace), 1u);
-    EXPECT_TRUE(sameValue(registry.copyFiles[kDefaultFace], userLink));
-    EXPECT_EQ(registry.holders[kDefaultFace], registry.thisRun);
-    EXPECT_EQ(journal,
-              (std::vector<std::string>{"eudc off", "read", "hold", "keep", "delete", "eudc on"}));
-
-    journal.clear();
-    restoreDefaultFaceLink(registry);
-    ASSERT_EQ(registry.links.count(kDefaultFace), 1u);
-    EXPECT_TRUE(sameValue(registry.links[kDefaultFace], userLink)) << "type and bytes kept";
-    EXPECT_TRUE(registry.copyFiles.empty());
-    EXPECT_EQ(appState.associationSwapped, 0);
-    EXPECT_EQ(appState.savedAssociation[0], '\0');
-    EXPECT_TRUE(registry.holders.empty());
-    EXPECT_EQ(journal,
-              (std::vector<std::string>{"eudc off", "write", "unhold", "drop", "eudc on"}));
-
-    journal.clear();
-    restoreDefaultFaceLink(registry);
-    EXPECT_TRUE(journal.empty()) << "nothing held, nothing done";
+TEST_F(EudcLinkSwitch, RemovalKeepsAFlushedCopyBeforeDeletingAndRestoreGivesBackTheSameValue) {
+    const LinkValue values[] = {
+        userLink,
+        {std::string("C:\\A.TTE\0C:\\B.TTE\0\0", 20), kRegMultiSz},
+        {"C:\\NO_TERMINATOR.TTE", kRegSz},
+        text("C:\\" + std::string(251, 'L') + ".TTE"), // a path of 258 characters
+    };
+    for (const LinkValue& value : values) {
+        SetUp();
+        userLink = value;
+        system.links()[kDefaultFace] = value;
+        remove(1);
+        EXPECT_EQ(system.links().count(kDefaultFace), 0u);
+        EXPECT_EQ(appState.associationSwapped, 1);
+        EXPECT_EQ(system.copies()[kDefaultFace], value);
+        EXPECT_EQ(system.holderCount(), 1u);
+        EXPECT_EQ(journal, (std::vector<std::string>{"eudc off", "write holders", "read links",
+                                                     "write copies", "flush copies", "erase links",
+                                                     "eudc on"}));
+        restore(1);
+        expectLinksAsBefore("after the write-back");
+        EXPECT_EQ(appState.associationSwapped, 0);
+        EXPECT_TRUE(appState.savedAssociation.empty());
+        journal.clear();
+        restore(1);
+        EXPECT_EQ(std::count(journal.begin(), journal.end(), "eudc off"), 0) << "nothing held";
+    }
 }
 
 TEST_F(EudcLinkSwitch, NothingIsRemovedWhenTheLinkCannotBeReadOrKept) {
-    struct Case {
-        const char* what;
-        void (*arrange)(FakeRegistry&);
-    };
-    const Case cases[] = {
-        {"key or value unreadable", [](FakeRegistry& r) { r.readFails = true; }},
-        {"no value of its own", [](FakeRegistry& r) { r.links.erase(kDefaultFace); }},
-        {"value of 300 bytes",
-         [](FakeRegistry& r) { r.links[kDefaultFace] = linkOf(std::string(299, 'x').c_str(), 1); }},
-        {"copy cannot be written", [](FakeRegistry& r) { r.keepFails = true; }},
-    };
-    for (const Case& c : cases) {
+    const struct {
+        const char* failing;
+        bool noValue;
+    } cases[] = {{"read links", false},
+                 {nullptr, true},
+                 {"write copies", false},
+                 {"flush copies", false},
+                 {"write holders", false}};
+    for (const auto& c : cases) {
         SetUp();
-        c.arrange(registry);
-        const auto linksBefore = registry.links.size();
-        removeDefaultFaceLink(registry);
-        EXPECT_EQ(registry.links.size(), linksBefore) << c.what;
-        EXPECT_EQ(appState.associationSwapped, 0) << c.what;
-        EXPECT_TRUE(registry.copyFiles.empty()) << c.what;
-        EXPECT_TRUE(registry.holders.empty()) << c.what;
-        EXPECT_EQ(journal.back(), "eudc on") << c.what;
+        if (c.failing)
+            system.failing.insert(c.failing);
+        if (c.noValue)
+            system.links().erase(kDefaultFace);
+        const auto linksBefore = system.links();
+        remove(1);
+        const std::string what = c.failing ? c.failing : "no value";
+        EXPECT_EQ(system.links(), linksBefore) << what;
+        EXPECT_EQ(appState.associationSwapped, 0) << what;
+        EXPECT_EQ(system.holderCount(), 0u) << what;
+        EXPECT_EQ(journal.back(), "eudc on") << what;
     }
 }
 
 TEST_F(EudcLinkSwitch, AFailedWriteBackHoldsTheLinkUntilALaterOneSucceeds) {
-    removeDefaultFaceLink(registry);
-    registry.writeFails = true;
-    restoreDefaultFaceLink(registry);
+    remove(1);
+    system.failing.insert("write links");
+    restore(1);
     EXPECT_EQ(appState.associationSwapped, 1);
-    EXPECT_STREQ(appState.savedAssociation, userLink.data);
-    EXPECT_EQ(registry.copyFiles.count(kDefaultFace), 1u);
+    EXPECT_EQ(std::string(appState.savedAssociation.data(), appState.savedAssociation.size()),
+              userLink.data);
+    EXPECT_EQ(system.copies().count(kDefaultFace), 1u);
 
-    // Choosing the standard row again meanwhile must not replace what is
-    // held, even when the face has a link again by then.
-    registry.writeFails = false;
-    registry.links[kDefaultFace] = linkOf("D:\\MINE.TTE", kRegSz);
-    removeDefaultFaceLink(registry);
-    EXPECT_STREQ(appState.savedAssociation, userLink.data);
-    EXPECT_TRUE(sameValue(registry.copyFiles[kDefaultFace], userLink));
-    registry.links.erase(kDefaultFace);
+    // Choosing the standard row again meanwhile keeps what is held.
+    remove(1);
+    EXPECT_EQ(system.copies()[kDefaultFace], userLink);
 
-    restoreDefaultFaceLink(registry);
-    EXPECT_EQ(appState.associationSwapped, 0);
-    EXPECT_TRUE(sameValue(registry.links[kDefaultFace], userLink));
-    EXPECT_TRUE(registry.copyFiles.empty());
+    system.failing.clear();
+    restore(1);
+    expectLinksAsBefore("after the second write-back");
 }
 
 TEST_F(EudcLinkSwitch, NoEnableEudcIsNeverCalled) {
+    runs[1].enableEudc = nullptr;
     appState.enableEudc = nullptr;
-    removeDefaultFaceLink(registry);
-    restoreDefaultFaceLink(registry);
-    EXPECT_TRUE(sameValue(registry.links[kDefaultFace], userLink));
+    remove(1);
+    restore(1);
+    expectLinksAsBefore("after the run");
     EXPECT_EQ(std::count(journal.begin(), journal.end(), "eudc off"), 0);
 }
 
 TEST_F(EudcLinkSwitch, StartUpPutsBackALeftCopyUnlessTheUserLinkedTheFaceAgain) {
-    const LinkValue relinked = linkOf("D:\\MINE.TTE", kRegSz);
-    registry.links.erase(kDefaultFace);
-    registry.copyFiles[kDefaultFace] = userLink;
-    registry.copyFiles["Other face"] = userLink;
-    registry.links["Other face"] = relinked;
+    const LinkValue relinked = text("D:\\MINE.TTE");
+    system.links().erase(kDefaultFace);
+    system.copies()[kDefaultFace] = userLink;
+    system.copies()["Other face"] = userLink;
+    system.links()["Other face"] = relinked;
+    system.keys[LinkKey::linkHolders]["7:0000000000000001:" + std::string(kDefaultFace)] = {};
+    system.keys[LinkKey::linkHolders][kDefaultFace] = text("7:0000000000000001"); // not ours
+    system.keys[LinkKey::program];
 
-    recoverRemovedLinks(registry);
-    EXPECT_TRUE(sameValue(registry.links[kDefaultFace], userLink));
-    EXPECT_TRUE(sameValue(registry.links["Other face"], relinked)) << "never overwritten";
-    EXPECT_TRUE(registry.copyFiles.empty());
+    restore(1);
+    EXPECT_EQ(system.links()["Other face"], relinked) << "never overwritten";
+    expectLinksAsBefore("after start-up");
 
-    registry.links.erase(kDefaultFace);
-    registry.copyFiles[kDefaultFace] = userLink;
-    registry.writeFails = true;
-    recoverRemovedLinks(registry);
-    EXPECT_EQ(registry.copyFiles.count(kDefaultFace), 1u) << "kept for the next start";
+    system.links().erase(kDefaultFace);
+    system.copies()[kDefaultFace] = userLink;
+    system.failing.insert("write links");
+    restore(1);
+    EXPECT_EQ(system.copies().count(kDefaultFace), 1u) << "kept for the next start";
 }
 
-// The run ends, killed or by a power cut, right after any one change that
-// taking the link away and putting it back makes; whatever is left, the
-// next start has the link back as it was and nothing of the program's left.
-TEST_F(EudcLinkSwitch, ARunEndedAfterAnyStepOfTheSwitchLosesNothing) {
-    removeDefaultFaceLink(registry);
-    restoreDefaultFaceLink(registry);
-    const int changes = registry.changesMade;
-    ASSERT_EQ(changes, 8) << "hold, copy, flush, delete, write back, unhold, drop, flush";
-    for (bool powerFails : {false, true})
-        for (int end = 1; end <= changes; ++end) {
-            const std::string when = std::string(powerFails ? "power failed" : "killed") +
-                                     " after change " + std::to_string(end);
+// Run 1 takes the link away and run 2 shows the standard table too; either
+// may end first. A run is killed, or the power fails, right after any one
+// change either makes: once the survivor has ended, or at the next start
+// after a power cut, the link is back as it was and nothing of the program's
+// is left.
+TEST_F(EudcLinkSwitch, ARunEndedAfterAnyChangeOfTheSwitchLosesNothing) {
+    const std::vector<std::vector<std::pair<uint32_t, bool>>> scenarios = {
+        {{1, true}, {1, false}},
+        {{1, true}, {2, true}, {1, false}, {2, false}},
+        {{1, true}, {2, true}, {2, false}, {1, false}},
+    };
+    for (size_t s = 0; s < scenarios.size(); ++s) {
+        SetUp();
+        for (const auto& [run, removes] : scenarios[s])
+            removes ? remove(run) : restore(run);
+        const int changes = system.changesMade;
+        for (bool powerFails : {false, true})
+            for (int end = 1; end <= changes; ++end) {
+                const std::string when = "scenario " + std::to_string(s) +
+                                         (powerFails ? ", power failed" : ", killed") +
+                                         " after change " + std::to_string(end);
+                SetUp();
+                system.endRunAfter(end, powerFails);
+                for (const auto& [run, removes] : scenarios[s])
+                    if (system.running.count(run))
+                        removes ? remove(run) : restore(run);
+                system.start(3, 300);
+                restore(3); // the next start
+                expectLinksAsBefore(when);
+            }
+    }
+}
+
+TEST_F(EudcLinkSwitch, TheLinkComesBackOnlyWhenTheLastRunShowingTheStandardTableEnds) {
+    remove(1);
+    remove(2);
+    EXPECT_EQ(system.holderCount(), 2u);
+    restore(1);
+    EXPECT_EQ(system.links().count(kDefaultFace), 0u) << "run 2 still shows the standard table";
+    EXPECT_EQ(runs[1].associationSwapped, 0);
+
+    // The user links the face anew, and run 1 chooses the standard row
+    // again: the newer link is the one kept and, in the end, put back.
+    userLink = text("D:\\MINE.TTE");
+    system.links()[kDefaultFace] = userLink;
+    remove(1);
+    EXPECT_EQ(system.links().count(kDefaultFace), 0u);
+    EXPECT_EQ(system.copies()[kDefaultFace], userLink);
+    restore(2);
+    EXPECT_EQ(system.links().count(kDefaultFace), 0u) << "run 1 holds it now";
+    restore(1);
+    expectLinksAsBefore("after both");
+}
+
+// Run 1 holds the link and ends without a word. Run 2, which shows the
+// standard table too or not, notices at its next font command or its end,
+// also when a new process has been given run 1's id.
+TEST_F(EudcLinkSwitch, ARunningRunPutsBackTheLinkOfAHolderThatEnded) {
+    for (bool secondHolds : {false, true})
+        for (bool idReused : {false, true}) {
             SetUp();
-            registry.endRunAfter(end, powerFails);
-            removeDefaultFaceLink(registry);
-            restoreDefaultFaceLink(registry);
-            registry.startNextRun();
-            appState = AppState{};
-            copyBounded(appState.defaultFaceName, kDefaultFace);
-            recoverRemovedLinks(registry);
-            ASSERT_EQ(registry.links.count(kDefaultFace), 1u) << when;
-            EXPECT_TRUE(sameValue(registry.links[kDefaultFace], userLink)) << when;
-            EXPECT_TRUE(registry.copyFiles.empty()) << when;
-            EXPECT_TRUE(registry.holders.empty()) << when;
+            remove(1);
+            if (secondHolds)
+                remove(2);
+            system.running.erase(1);
+            if (idReused)
+                system.start(1, 101);
+            restore(2);
+            expectLinksAsBefore(std::string(secondHolds ? "holder" : "bystander") +
+                                (idReused ? ", id reused" : ""));
         }
 }
 
-TEST_F(EudcLinkSwitch, ALinkAnotherRunningRunHoldsIsLeftToItUntilItEnds) {
-    removeDefaultFaceLink(registry); // run 1 holds
-    const int first = registry.thisRun;
-    registry.thisRun = 2;
-    registry.running.insert(2);
-    AppState held = appState;
-    appState.associationSwapped = 0;
-    journal.clear();
-
-    recoverRemovedLinks(registry);
-    EXPECT_EQ(registry.links.count(kDefaultFace), 0u) << "not written back at the second start";
-    EXPECT_TRUE(sameValue(registry.copyFiles[kDefaultFace], userLink));
-    EXPECT_EQ(registry.holders[kDefaultFace], first);
-
-    // The second run chooses the standard row, also once the user has linked
-    // the face again: it takes nothing and holds nothing.
-    for (bool relinked : {false, true}) {
-        if (relinked)
-            registry.links[kDefaultFace] = linkOf("D:\\MINE.TTE", kRegSz);
-        removeDefaultFaceLink(registry);
-        restoreDefaultFaceLink(registry);
-        EXPECT_EQ(appState.associationSwapped, 0);
-        EXPECT_EQ(registry.links.count(kDefaultFace), relinked ? 1u : 0u);
-        EXPECT_TRUE(sameValue(registry.copyFiles[kDefaultFace], userLink));
-        EXPECT_EQ(registry.holders[kDefaultFace], first);
-    }
-    EXPECT_EQ(std::count(journal.begin(), journal.end(), "write"), 0);
-
-    // The first run puts nothing over the link the user made meanwhile.
-    registry.thisRun = first;
-    appState = held;
-    restoreDefaultFaceLink(registry);
-    EXPECT_EQ(appState.associationSwapped, 0);
-    EXPECT_STREQ(registry.links[kDefaultFace].data, "D:\\MINE.TTE");
-    EXPECT_TRUE(registry.copyFiles.empty());
-    EXPECT_TRUE(registry.holders.empty());
-}
-
-TEST_F(EudcLinkSwitch, StartUpForgetsTheHolderOfARunThatEndedBeforeItKeptItsCopy) {
-    registry.holders[kDefaultFace] = 7; // not running
-    registry.holders["Other face"] = 8;
-    registry.running.insert(8);
-    recoverRemovedLinks(registry);
-    EXPECT_EQ(registry.holders.count(kDefaultFace), 0u);
-    EXPECT_EQ(registry.holders.count("Other face"), 1u) << "that run may be about to keep it";
-    EXPECT_TRUE(sameValue(registry.links[kDefaultFace], userLink));
+TEST_F(EudcLinkSwitch, AHolderStillRunningKeepsItsLinkAgainstStartUp) {
+    remove(1);
+    system.start(3, 300);
+    restore(3);
+    EXPECT_EQ(system.links().count(kDefaultFace), 0u);
+    EXPECT_EQ(system.copies()[kDefaultFace], userLink);
+    EXPECT_EQ(system.holderCount(), 1u);
 }
 
 } // namespace

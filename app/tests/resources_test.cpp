@@ -125,8 +125,8 @@ TEST_F(ProgramResources, StringsCarryTheShellAndPrintingTexts) {
     EXPECT_EQ(text(AFX_IDS_PRINTDEFAULT), "Output.prn");
     EXPECT_EQ(text(AFX_IDS_PRINTFILTER), "Printer Files (*.prn)|*.prn|All Files (*.*)|*.*||");
     EXPECT_EQ(text(AFX_IDS_PRINTTOFILE), "to %1");
-    for (UINT id : {61446u, 61447u, 61448u, 61449u, 61450u, 62000u, 62002u, 61504u, 61505u, 61506u,
-                    61508u, 61509u, 61512u, 61520u, 62003u})
+    for (UINT id : {61446u, 61447u, 61448u, 61449u, 61450u, 61451u, 62000u, 62002u, 61504u, 61505u,
+                    61506u, 61508u, 61509u, 61512u, 61520u, 62003u})
         EXPECT_FALSE(text(id).empty()) << "string " << id;
 }
 

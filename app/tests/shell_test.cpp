@@ -7,7 +7,6 @@
 #include <thread>
 #include <vector>
 
-#include "app/eudc_association.h"
 #include "app/platform_facts.h"
 
 #include "eudc/app_state.h"
@@ -264,44 +263,6 @@ TEST_F(StartWithoutEnableEudc, SaysSoThenOffersNoStandardRowAndNoInputMethod) {
     EXPECT_EQ(rows, 1) << "the face alone, without 標準造字";
     EXPECT_STREQ(appState.fontFace, "AR PL UMing TW");
     EXPECT_EQ(inputMethods, 0);
-}
-
-TEST_F(Shell, ADefaultFaceLinkTooLongToKeepStaysWhereItIs) {
-    const char kEudcKey[] = "EUDC\\950";
-    const std::string path = "C:\\" + std::string(292, 'A') + ".TTE"; // 300 bytes with its NUL
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kEudcKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-    char before[512] = {};
-    DWORD beforeSize = sizeof before, beforeType = 0;
-    const bool hadLink = RegQueryValueExA(key, appState.defaultFaceName, nullptr, &beforeType,
-                                          reinterpret_cast<BYTE*>(before), &beforeSize) == 0;
-    ASSERT_EQ(RegSetValueExA(key, appState.defaultFaceName, 0, REG_SZ,
-                             reinterpret_cast<const BYTE*>(path.c_str()),
-                             static_cast<DWORD>(path.size() + 1)),
-              ERROR_SUCCESS);
-
-    RemoveDefaultFaceAssociation();
-    char now[512] = {};
-    DWORD nowSize = sizeof now;
-    EXPECT_EQ(RegQueryValueExA(key, appState.defaultFaceName, nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(now), &nowSize),
-              ERROR_SUCCESS);
-    EXPECT_EQ(nowSize, 300u);
-    EXPECT_EQ(path, now);
-    EXPECT_EQ(appState.associationSwapped, 0);
-    HKEY copies = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRemovedLinksKey, 0, KEY_READ, &copies) == 0) {
-        EXPECT_NE(
-            RegQueryValueExA(copies, appState.defaultFaceName, nullptr, nullptr, nullptr, nullptr),
-            ERROR_SUCCESS)
-            << "no copy was kept";
-        RegCloseKey(copies);
-    }
-
-    if (hadLink)
-        RegSetValueExA(key, appState.defaultFaceName, 0, beforeType,
-                       reinterpret_cast<const BYTE*>(before), beforeSize);
-    RegCloseKey(key);
 }
 
 } // namespace

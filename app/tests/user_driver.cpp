@@ -207,9 +207,10 @@ bool jobFinished(const std::string& path, DWORD timeoutMs) {
 
 namespace {
 
-// 標準造字 - 列印程式
-const char kStandardCaption[] =
-    "\xBC\xD0\xB7\xC7\xB3\x79\xA6\x72 - \xA6\x43\xA6\x4C\xB5\x7B\xA6\xA1";
+// The test bed's face with a link of its own, its row in the font dialog, and
+// the caption once it is chosen.
+constexpr int kLinkedFaceRow = 1;
+const char kLinkedFaceCaption[] = "AR PL UMing TW - \xA6\x43\xA6\x4C\xB5\x7B\xA6\xA1"; // 列印程式
 
 bool failed(FirstFlow& flow, const char* step) {
     flow.failedStep = step;
@@ -229,9 +230,11 @@ bool runFirstFlow(Program& program, const std::string& printerFile,
     HWND font = program.window(kFontDialogCaption);
     if (!font)
         return failed(flow, "font-dialog");
+    // Chosen before it is pictured, so the picture shows the row taken.
+    SendDlgItemMessageA(font, IDC_FONT_LIST, LB_SETCURSEL, kLinkedFaceRow, 0);
     settle(font);
     atStep("font-dialog", font);
-    if (!chooseFontRow(font, 0))
+    if (!chooseFontRow(font, kLinkedFaceRow))
         return failed(flow, "font-dialog row");
     HWND range = program.window(kRangeDialogCaption);
     if (!range)
@@ -246,7 +249,7 @@ bool runFirstFlow(Program& program, const std::string& printerFile,
     PostMessageA(GetDlgItem(range, IDOK), BM_CLICK, 0, 0);
     if (!waitUntilGone(program.id(), kRangeDialogCaption))
         return failed(flow, "range-dialog OK");
-    HWND main = program.window(kStandardCaption);
+    HWND main = program.window(kLinkedFaceCaption);
     if (!main)
         return failed(flow, "main-window");
     flow.printedCaption = windowText(main);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ using programtest::pagesIn;
 const char kEudcKey[] = "EUDC\\950";
 const char kCopiesKey[] = "Software\\Kestra\\Removed EUDC links";
 const char kHoldersKey[] = "Software\\Kestra\\EUDC link holders";
+const char kProgramKey[] = "Software\\Kestra";
 const char kDefaultFace[] = "\xB2\xD3\xA9\xFA\xC5\xE9"; // 細明體
 // 標準造字 - 列印程式
 const char kStandardCaption[] =
@@ -85,8 +87,12 @@ class UserFlow : public ::testing::Test {
 
     void expectLinksAsBefore(const char* when) {
         EXPECT_EQ(valuesOf(kEudcKey), links) << when;
-        EXPECT_TRUE(valuesOf(kCopiesKey).empty()) << when << ": a copy was left behind";
-        EXPECT_TRUE(valuesOf(kHoldersKey).empty()) << when << ": a holder was left behind";
+        HKEY program = nullptr;
+        EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, KEY_READ, &program),
+                  ERROR_SUCCESS)
+            << when << ": the program's key was left behind";
+        if (program)
+            RegCloseKey(program);
     }
 
     // The link is away, its copy kept, and held by `holder` when one is named.
@@ -99,10 +105,14 @@ class UserFlow : public ::testing::Test {
         EXPECT_EQ(copies.at(kDefaultFace), links.at(kDefaultFace)) << when;
         if (!holder)
             return;
-        const RegistryValues holders = valuesOf(kHoldersKey);
-        ASSERT_EQ(holders.count(kDefaultFace), 1u) << when << ": no holder";
-        EXPECT_EQ(holders.at(kDefaultFace).data.rfind(std::to_string(holder->id()) + ":", 0), 0u)
-            << when << ": held by " << holders.at(kDefaultFace).data.c_str();
+        // A holder's record is named "<process id>:<creation time>:<face>".
+        const std::string id = std::to_string(holder->id()) + ":";
+        const std::string face = std::string(":") + kDefaultFace;
+        bool held = false;
+        for (const auto& [name, value] : valuesOf(kHoldersKey))
+            held |= name.rfind(id, 0) == 0 && name.size() > face.size() &&
+                    name.compare(name.size() - face.size(), face.size(), face) == 0;
+        EXPECT_TRUE(held) << when << ": not held by the run " << holder->id();
     }
 
     // Starts the program and looks at the links once its font dialog is up,
@@ -114,6 +124,17 @@ class UserFlow : public ::testing::Test {
         expectLinksAsBefore(when);
         pressEscape(font);
         close(program, program.window(kUntitledCaption));
+    }
+
+    // The font command, whose dialog lists the faces with every link back;
+    // then cancelled.
+    void cancelFontCommand(Program& program, HWND main, const char* when) {
+        command(main, ID_SET_FONT);
+        HWND font = program.window(kFontDialogCaption);
+        ASSERT_NE(font, nullptr);
+        expectLinksAsBefore(when);
+        pressEscape(font);
+        ASSERT_TRUE(waitUntilGone(program.id(), kFontDialogCaption));
     }
 
     void close(Program& program, HWND main) {
@@ -128,8 +149,8 @@ class UserFlow : public ::testing::Test {
 TEST_F(UserFlow, TheWholeRoadEndsOnPaperAndLeavesTheLinksAsTheyWere) {
     Program program;
     const RangeChoice range{"fa40", "fbfe", {0, 1}};
-    HWND main = chooseFace(program, kFaceRow, &range, kFaceCaption);
-    ASSERT_NE(main, nullptr) << "no main window captioned AR PL UMing TW - 列印程式";
+    HWND main = chooseFace(program, kStandardRow, &range, kStandardCaption);
+    ASSERT_NE(main, nullptr) << "no main window captioned 標準造字 - 列印程式";
     command(main, ID_FILE_PRINT_DIRECT);
     ASSERT_TRUE(jobFinished(output, 60000)) << "nothing printed";
     // FA40-FBFE is 314 codes; with two input methods a page holds 28.
@@ -150,9 +171,14 @@ TEST_F(UserFlow, TheWholeRoadEndsOnPaperAndLeavesTheLinksAsTheyWere) {
 }
 
 TEST_F(UserFlow, TheStandardRowTakesTheDefaultFacesLinkAwayUntilTheProgramEnds) {
-    const RegistryValue expandable{REG_EXPAND_SZ,
-                                   std::string("%SystemRoot%\\Fonts\\EUDCRING.TTE") + '\0'};
-    for (const RegistryValue& link : {bedLinks().at(kDefaultFace), expandable}) {
+    const RegistryValue kept[] = {
+        bedLinks().at(kDefaultFace),
+        {REG_EXPAND_SZ, std::string("%SystemRoot%\\Fonts\\EUDCRING.TTE") + '\0'},
+        {REG_MULTI_SZ, std::string("C:\\A.TTE\0C:\\B.TTE\0\0", 20)},
+        {REG_SZ, "C:\\NO_TERMINATOR.TTE"},
+        {REG_SZ, "C:\\" + std::string(251, 'L') + ".TTE" + '\0'}, // 258 characters
+    };
+    for (const RegistryValue& link : kept) {
         ASSERT_TRUE(setValue(kEudcKey, kDefaultFace, link));
         links = valuesOf(kEudcKey);
         Program program;
@@ -176,12 +202,7 @@ TEST_F(UserFlow, TheFontCommandPutsTheLinkBackBeforeItsDialogAndTakesItAgainForT
     expectDefaultLinkRemoved("after the same row again");
 
     // Cancelled, the standard row stays chosen, and its link goes away again.
-    command(main, ID_SET_FONT);
-    HWND font = program.window(kFontDialogCaption);
-    ASSERT_NE(font, nullptr);
-    expectLinksAsBefore("while the dialog is open again");
-    pressEscape(font);
-    ASSERT_TRUE(waitUntilGone(program.id(), kFontDialogCaption));
+    cancelFontCommand(program, main, "while the dialog is open again");
     EXPECT_EQ(windowText(main), kStandardCaption) << "cancelling keeps the face";
     // The link goes once the dialog has closed: give the program a moment.
     for (int tries = 0; tries < 50 && valuesOf(kEudcKey).count(kDefaultFace); ++tries)
@@ -207,30 +228,32 @@ std::string anyFile() {
     return file;
 }
 
-TEST_F(UserFlow, ASecondRunLeavesTheLinkTheFirstHoldsUntilTheFirstEnds) {
-    Program first;
-    HWND main = chooseFace(first, kStandardRow, nullptr, kStandardCaption);
-    ASSERT_NE(main, nullptr);
-    expectDefaultLinkRemoved("while the first run holds it", &first);
-    {
-        // A second window, which chooses the standard row as well.
+// A second window chooses the standard row too: the link stays away until
+// both have ended, whichever ends first.
+TEST_F(UserFlow, TheLinkStaysAwayUntilTheLastRunShowingTheStandardRowEnds) {
+    for (bool firstEndsFirst : {true, false}) {
+        Program first;
+        HWND main = chooseFace(first, kStandardRow, nullptr, kStandardCaption);
+        ASSERT_NE(main, nullptr);
         Program second;
         ASSERT_NE(second.window(kFontDialogCaption), nullptr);
         expectDefaultLinkRemoved("when the second run's font dialog opens", &first);
         HWND other = chooseFace(second, kStandardRow, nullptr, kStandardCaption);
         ASSERT_NE(other, nullptr);
-        expectDefaultLinkRemoved("once the second run chose it too", &first);
-        close(second, other);
-        expectDefaultLinkRemoved("after the second run ended", &first);
+        expectDefaultLinkRemoved("once the second run chose it too", &second);
+        Program& last = firstEndsFirst ? second : first;
+        close(firstEndsFirst ? first : second, firstEndsFirst ? main : other);
+        expectDefaultLinkRemoved("after one run ended", &last);
+        EXPECT_EQ(windowText(firstEndsFirst ? other : main), kStandardCaption);
+        {
+            // Explorer's Print verb, which ends at once.
+            Program printVerb("/p \"" + anyFile() + "\"");
+            EXPECT_EQ(printVerb.exitCode(), 0u);
+            expectDefaultLinkRemoved("after a /p run", &last);
+        }
+        close(last, firstEndsFirst ? other : main);
+        expectLinksAsBefore("after both ended");
     }
-    {
-        // Explorer's Print verb, which ends at once.
-        Program printVerb("/p \"" + anyFile() + "\"");
-        EXPECT_EQ(printVerb.exitCode(), 0u);
-        expectDefaultLinkRemoved("after a /p run", &first);
-    }
-    close(first, main);
-    expectLinksAsBefore("after the first run ended");
 }
 
 TEST_F(UserFlow, TheEndOfTheWindowsSessionPutsTheLinkBack) {
@@ -256,6 +279,24 @@ TEST_F(UserFlow, AKilledRunsLinkIsBackBeforeTheNextFontDialog) {
     EXPECT_EQ(valuesOf(kEudcKey).count(kDefaultFace), 0u) << "the kill ran no code of ours";
 
     startAndExpectLinksAsBefore("when the next run's font dialog opens");
+}
+
+// The run that took the link away is killed while another shows the standard
+// row too: that one puts the link back at its next font command, or at its end.
+TEST_F(UserFlow, ARunningRunTakesOverFromAKilledHolder) {
+    for (bool atFontCommand : {true, false}) {
+        Program killed;
+        ASSERT_NE(chooseFace(killed, kStandardRow, nullptr, kStandardCaption), nullptr);
+        Program running;
+        HWND main = chooseFace(running, kStandardRow, nullptr, kStandardCaption);
+        ASSERT_NE(main, nullptr);
+        killed.kill();
+        expectDefaultLinkRemoved("after the kill", &running);
+        if (atFontCommand)
+            cancelFontCommand(running, main, "while its font dialog lists the faces");
+        close(running, main);
+        expectLinksAsBefore("after its end");
+    }
 }
 
 TEST_F(UserFlow, ALinkTheUserMadeMeanwhileIsNeverOverwritten) {
@@ -422,6 +463,73 @@ TEST_F(UserFlow, LandscapeChosenInPrintSetupGivesLandscapeSheetsInThePreview) {
     EXPECT_GT(sheet.right - sheet.left, (sheet.bottom - sheet.top) * 5 / 4)
         << "the sheet is not lying on its side";
     SendMessageA(closeButton, BM_CLICK, 0, 0);
+    close(program, main);
+}
+
+// Keys struck as a user strikes them, with the preview's pages under the
+// keyboard's focus at first; each is followed by what it must do.
+TEST_F(UserFlow, ThePreviewAnswersTheKeyboardAloneEveryButtonByItsMnemonic) {
+    Program program;
+    const RangeChoice all;
+    HWND main = chooseFace(program, kFaceRow, &all, kFaceCaption);
+    ASSERT_NE(main, nullptr);
+    const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+    auto focus = [thread] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(thread, &info);
+        return info.hwndFocus;
+    };
+    auto page = [&] { return windowText(findControl(main, AFX_IDW_PANE_FIRST)); };
+    auto button = [&](int id) { return findControl(main, id); };
+    auto pageIs = [&](const char* number) {
+        return [&, number] { return page() == std::string("\xB2\xC4 ") + number + " \xAD\xB6"; };
+    };
+    struct Key {
+        UINT key;
+        bool alt, shift;
+        std::function<bool()> done;
+    };
+    const Key keys[] = {
+        {'N', true, false, pageIs("2")},
+        {'V', true, false, pageIs("1")},
+        {VK_END, false, false, pageIs("32")},
+        {VK_HOME, false, false, pageIs("1")},
+        // 一頁(&P): two pages show
+        {'T', true, false,
+         [&] { return windowText(button(AFX_ID_PREVIEW_NUMPAGE)) == "\xA4\x40\xAD\xB6(&P)"; }},
+        {'I', true, false, [&] { return IsWindowEnabled(button(AFX_ID_PREVIEW_ZOOMOUT)); }},
+        {'O', true, false, [&] { return !IsWindowEnabled(button(AFX_ID_PREVIEW_ZOOMOUT)); }},
+        // Two buttons share P now: the letter only moves the focus between them.
+        {'P', true, false, [&] { return focus() == button(AFX_ID_PREVIEW_PRINT); }},
+        {'P', true, false, [&] { return focus() == button(AFX_ID_PREVIEW_NUMPAGE); }},
+        {VK_RETURN, false, false,
+         [&] { return windowText(button(AFX_ID_PREVIEW_NUMPAGE)) == "\xA8\xE2\xAD\xB6(&T)"; }},
+        {VK_F6, false, false, [&] { return focus() == findControl(main, AFX_IDW_PANE_FIRST); }},
+        {VK_TAB, false, false, [&] { return focus() == button(AFX_ID_PREVIEW_PRINT); }},
+        {VK_TAB, false, true, [&] { return focus() == findControl(main, AFX_IDW_PANE_FIRST); }},
+        {VK_F6, false, false, [&] { return focus() == button(AFX_ID_PREVIEW_PRINT); }},
+        {'C', true, false, [&] { return !button(AFX_ID_PREVIEW_CLOSE); }},
+    };
+    command(main, ID_FILE_PRINT_PREVIEW);
+    ASSERT_NE(waitForControl(main, AFX_ID_PREVIEW_CLOSE), nullptr) << "no preview";
+    SetForegroundWindow(main);
+    for (size_t i = 0; i < std::size(keys); ++i) {
+        testsupport::strikeKey(keys[i].key, keys[i].alt, keys[i].shift);
+        const DWORD end = GetTickCount() + 5000;
+        while (!keys[i].done() && static_cast<LONG>(end - GetTickCount()) > 0)
+            Sleep(50);
+        EXPECT_TRUE(keys[i].done()) << "key " << i << " (" << keys[i].key << ") did nothing";
+    }
+    // From a new preview, Alt+P prints: the Print dialog opens.
+    command(main, ID_FILE_PRINT_PREVIEW);
+    ASSERT_NE(waitForControl(main, AFX_ID_PREVIEW_CLOSE), nullptr);
+    SetForegroundWindow(main);
+    testsupport::strikeKey('P', true);
+    HWND print = waitForDialogWith(program.id(), rad1, 10000);
+    ASSERT_NE(print, nullptr) << "no Print dialog";
+    pressEscape(print);
+    ASSERT_TRUE(waitUntilGone(program.id(), windowText(print).c_str()));
     close(program, main);
 }
 

@@ -237,6 +237,32 @@ TEST_F(FontDialog, OkReturnsTheSelectedRowWithSystemRootExpandedOnTheNtFamilyOnl
     }
 }
 
+// The user may go on (Yes) or choose again (No, then Cancel here).
+TEST_F(FontDialog, AMissingEudcFileIsSaidWhenItsRowIsChosen) {
+    link("AR PL UMing HK", "C:\\windows\\Fonts\\GONE.TTE");
+    for (const int answer : {IDYES, IDNO}) {
+        SCOPED_TRACE(answer);
+        std::string said;
+        UserAt user(IDC_FONT_LIST, [](HWND dialog) {
+            selectRow(dialog, 1);
+            pressOk(dialog);
+        });
+        UserAt box(kMessageBoxIcon, [&](HWND box) {
+            said = windowText(GetDlgItem(box, kMessageBoxText));
+            const HWND dialog = GetWindow(box, GW_OWNER);
+            pressButton(box, answer);
+            Sleep(300);
+            if (IsWindow(dialog))
+                pressButton(dialog, IDCANCEL);
+        });
+        ObservedFontDialog dialog;
+        EXPECT_EQ(dialog.DoModal(), answer == IDYES ? IDOK : IDCANCEL);
+        ASSERT_TRUE(box.acted());
+        EXPECT_NE(said.find("GONE.TTE"), std::string::npos) << said;
+        EXPECT_STREQ(dialog.chosenFace, answer == IDYES ? "AR PL UMing HK" : "");
+    }
+}
+
 TEST_F(FontDialog, ValuesWhosePathDoesNotFitGiveNoRow) {
     const std::string folder = "C:\\windows\\Fonts\\";
     const auto pathOf = [&](size_t length) {

@@ -78,24 +78,7 @@ class Hand {
             press(static_cast<UINT>(std::toupper(static_cast<unsigned char>(*key))));
     }
     // The same without waiting: its effect is seen through a later key's.
-    static void strike(UINT key, bool alt = false) {
-        std::vector<INPUT> inputs;
-        auto add = [&inputs](UINT vk, DWORD flags) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = static_cast<WORD>(vk);
-            input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-            input.ki.dwFlags = flags;
-            inputs.push_back(input);
-        };
-        if (alt)
-            add(VK_MENU, 0);
-        add(key, 0);
-        add(key, KEYEVENTF_KEYUP);
-        if (alt)
-            add(VK_MENU, KEYEVENTF_KEYUP);
-        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    }
+    static void strike(UINT key, bool alt = false) { testsupport::strikeKey(key, alt); }
     void selectIme(int index, bool on) { SendMessageA(item(IDC_IME_LIST), LB_SETSEL, on, index); }
 
     HWND focused() const {
@@ -126,6 +109,7 @@ class Hand {
     int boxes() const { return boxes_.closed(); }
     std::string lastBox() const { return boxes_.lastText(); }
     bool open() const { return IsWindow(dialog_); }
+    HWND dialog() const { return dialog_; }
 
   private:
     static std::string windowText(HWND hwnd) {
@@ -287,6 +271,15 @@ TEST_F(RangeDialog, TheLabelsMnemonicsTakeTheKeyboardIntoTheCodeEdits) {
         hand.press(VK_RETURN);
     });
     expectEnded(result, IDOK, 0, 0x8140, 0x8DFE);
+}
+
+// Run at 96 dpi and again at 144 (dialogs/CMakeLists.txt).
+TEST_F(RangeDialog, EveryLabelShowsItsWholeTextBesideItsControl) {
+    const INT_PTR result = run([](Hand& hand) {
+        EXPECT_EQ(testsupport::cutOrCoveredLabels(hand.dialog()), std::vector<std::string>{});
+        hand.press(VK_ESCAPE);
+    });
+    EXPECT_EQ(result, IDCANCEL);
 }
 
 TEST_F(RangeDialog, CodesOutsideTheSpaceAreRefusedAndEmptiedAndNonHexKeysTakenBack) {

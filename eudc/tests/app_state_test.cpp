@@ -23,7 +23,6 @@ TEST(AppState, FieldsHaveTheirFixedSizes) {
     const AppState s{};
     EXPECT_EQ(sizeof s.fontFace, 32u);
     EXPECT_EQ(sizeof s.eudcFilePath, 256u);
-    EXPECT_EQ(sizeof s.savedAssociation, 260u);
     EXPECT_EQ(sizeof s.imeTable[0].layoutKey, 16u);
     EXPECT_EQ(sizeof s.imeTable[0].imeFile, 64u);
     EXPECT_EQ(sizeof s.imeTable[0].layoutText, 32u);

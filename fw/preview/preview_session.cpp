@@ -7,6 +7,9 @@
 #include "fw/view.h"
 #include "fw/win_app.h"
 
+#include <algorithm>
+#include <vector>
+
 PreviewSession* PreviewSession::s_current = nullptr;
 
 namespace {
@@ -21,6 +24,35 @@ UINT firstPageOf(const CPrintInfo* info) {
 UINT lastPageOf(const CPrintInfo* info) {
     const UINT last = info->GetMaxPage();
     return last >= firstPageOf(info) ? last : firstPageOf(info);
+}
+
+wchar_t upperCase(WPARAM character) {
+    // Given a character rather than a string, CharUpperW returns it upper-cased.
+    return static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(
+        CharUpperW(reinterpret_cast<wchar_t*>(static_cast<UINT_PTR>(character & 0xFFFF)))));
+}
+
+// The letter after the '&' of a button's text, upper-cased; 0 when it has none.
+wchar_t mnemonicOf(HWND button) {
+    wchar_t text[64] = {};
+    GetWindowTextW(button, text, 64);
+    for (const wchar_t* c = text; *c; ++c) {
+        if (*c != L'&')
+            continue;
+        if (c[1] != L'&')
+            return upperCase(c[1]);
+        ++c; // "&&" is an ampersand shown as such
+    }
+    return 0;
+}
+
+// The bar's buttons a key can reach now, in the order they stand.
+std::vector<HWND> usableButtons(HWND bar) {
+    std::vector<HWND> buttons;
+    for (HWND child = GetWindow(bar, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsWindowVisible(child) && IsWindowEnabled(child))
+            buttons.push_back(child);
+    return buttons;
 }
 
 } // namespace
@@ -115,6 +147,10 @@ void PreviewSession::Loop() {
 }
 
 BOOL PreviewSession::HandleKey(const MSG& msg) {
+    // The bar is a dialog of its own, which sees only the keys sent to it:
+    // these keys work wherever the focus is, on the pages or on a button.
+    if (msg.message == WM_SYSCHAR)
+        return PressMnemonic(msg.wParam);
     if (msg.message != WM_KEYDOWN)
         return FALSE;
     switch (msg.wParam) {
@@ -127,9 +163,71 @@ BOOL PreviewSession::HandleKey(const MSG& msg) {
     case VK_PRIOR:
         OnCommand(AFX_ID_PREVIEW_PREV);
         return TRUE;
+    case VK_HOME:
+    case VK_END:
+        m_window.GoTo(msg.wParam == VK_HOME ? m_window.FirstPage() : m_window.LastPage());
+        UpdateBar();
+        return TRUE;
+    case VK_TAB:
+        MoveFocus(GetKeyState(VK_SHIFT) < 0);
+        return TRUE;
+    case VK_F6:
+        SwitchPane();
+        return TRUE;
     default:
         return FALSE;
     }
+}
+
+BOOL PreviewSession::PressMnemonic(WPARAM character) {
+    if (!m_bar)
+        return FALSE;
+    const wchar_t key = upperCase(character);
+    std::vector<HWND> matching;
+    for (HWND button : usableButtons(m_bar))
+        if (mnemonicOf(button) == key)
+            matching.push_back(button);
+    if (matching.empty())
+        return FALSE;
+    if (matching.size() == 1) {
+        SendMessageA(matching.front(), BM_CLICK, 0, 0);
+        return TRUE;
+    }
+    // As in any dialog, a letter two buttons share moves the focus between
+    // them, and Enter or the space bar presses the one it rests on.
+    const auto focused = std::find(matching.begin(), matching.end(), GetFocus());
+    Focus(focused == matching.end() || focused + 1 == matching.end() ? matching.front()
+                                                                     : *(focused + 1));
+    return TRUE;
+}
+
+void PreviewSession::MoveFocus(BOOL backwards) {
+    std::vector<HWND> stops{m_window.m_hWnd};
+    if (m_bar)
+        for (HWND button : usableButtons(m_bar))
+            if (GetWindowLongA(button, GWL_STYLE) & WS_TABSTOP)
+                stops.push_back(button);
+    const auto at = std::find(stops.begin(), stops.end(), GetFocus());
+    const size_t here = at == stops.end() ? 0 : static_cast<size_t>(at - stops.begin());
+    const size_t count = stops.size();
+    Focus(stops[(here + (backwards ? count - 1 : 1)) % count]);
+}
+
+void PreviewSession::SwitchPane() {
+    const HWND focus = GetFocus();
+    const std::vector<HWND> buttons = m_bar ? usableButtons(m_bar) : std::vector<HWND>{};
+    if (buttons.empty() || (focus && IsChild(m_bar, focus)))
+        Focus(m_window.m_hWnd);
+    else
+        Focus(buttons.front());
+}
+
+void PreviewSession::Focus(HWND control) {
+    // Through the bar, so that it shows which button Enter would press.
+    if (m_bar && IsChild(m_bar, control))
+        SendMessageA(m_bar, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    else
+        SetFocus(control);
 }
 
 void PreviewSession::OnCommand(UINT id) {

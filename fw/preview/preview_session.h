@@ -35,6 +35,13 @@ class PreviewSession {
     void Close();
     void Loop();
     BOOL HandleKey(const MSG& msg);
+    // Alt and a button's underlined letter.
+    BOOL PressMnemonic(WPARAM character);
+    // Tab and Shift+Tab: round the pages and the bar's buttons; F6: between
+    // the pages and the bar.
+    void MoveFocus(BOOL backwards);
+    void SwitchPane();
+    void Focus(HWND control);
     void UpdateBar();
     void SetPageCountText();
     static INT_PTR CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam);

@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr int kMargin = 8;       // around and between the sheets, in pixels
-constexpr int kLabelHeight = 20; // the page number under each sheet
+constexpr int kMargin = 8; // around and between the sheets, in pixels
 constexpr int kShadow = 3;
+constexpr int kLabelGap = 1; // between a sheet's shadow and its number, and below it
 constexpr int kScrollLine = 16;
 
 // "第 %u 頁" for page; the template is the program's own string.
@@ -33,9 +33,21 @@ BOOL CPreviewView::Create(CWnd* parent, UINT childId) {
     if (!CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | WS_TABSTOP,
                   rect, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(childId))))
         return FALSE;
+    MeasureLabel();
     UpdateCaption();
     UpdateScrollBars();
     return TRUE;
+}
+
+// The font grows with the screen's dots per inch, and so must the band.
+void CPreviewView::MeasureLabel() {
+    HDC dc = ::GetDC(m_hWnd);
+    const HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ::ReleaseDC(m_hWnd, dc);
+    m_labelHeight = kShadow + kLabelGap + metrics.tmHeight + metrics.tmExternalLeading + kLabelGap;
 }
 
 void CPreviewView::GoTo(UINT page) {
@@ -74,7 +86,7 @@ SIZE CPreviewView::SheetSize() const {
     const LONG paperH = paper.cy > 0 ? paper.cy : 1;
     const LONG shown = static_cast<LONG>(PagesShown());
     // Fit the height first; narrower when the sheets side by side would not fit.
-    LONG height = client.bottom - 2 * kMargin - kLabelHeight;
+    LONG height = client.bottom - 2 * kMargin - m_labelHeight;
     LONG width = MulDiv(height, paperW, paperH);
     const LONG roomW = (client.right - (shown + 1) * kMargin) / shown;
     if (width > roomW) {
@@ -88,7 +100,7 @@ SIZE CPreviewView::SheetSize() const {
 SIZE CPreviewView::ContentSize() const {
     const SIZE sheet = SheetSize();
     const LONG shown = static_cast<LONG>(PagesShown());
-    return SIZE{shown * sheet.cx + (shown + 1) * kMargin, sheet.cy + 2 * kMargin + kLabelHeight};
+    return SIZE{shown * sheet.cx + (shown + 1) * kMargin, sheet.cy + 2 * kMargin + m_labelHeight};
 }
 
 void CPreviewView::UpdateScrollBars() {
@@ -152,7 +164,8 @@ void CPreviewView::DrawPage(HDC dc, UINT page, const RECT& sheet) {
     if (HENHMETAFILE picture = m_pages.Page(page))
         PlayEnhMetaFile(dc, picture, &sheet);
     const std::string label = pageLabel(page);
-    RECT labelRect{sheet.left, sheet.bottom + 2, sheet.right, sheet.bottom + kLabelHeight};
+    RECT labelRect{sheet.left, sheet.bottom + kShadow + kLabelGap, sheet.right,
+                   sheet.bottom + m_labelHeight};
     DrawTextA(dc, label.c_str(), static_cast<int>(label.size()), &labelRect,
               DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
 }

@@ -19,6 +19,7 @@ class CPreviewView : public CWnd {
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     UINT CurrentPage() const { return m_page; }
+    UINT FirstPage() const { return m_firstPage; }
     UINT LastPage() const { return m_lastPage; }
     UINT PagesShown() const { return m_zoom == 0 ? m_pageCount : 1; }
     UINT PageCount() const { return m_pageCount; }
@@ -37,6 +38,8 @@ class CPreviewView : public CWnd {
     SIZE SheetSize() const;
     SIZE ContentSize() const;
     void UpdateScrollBars();
+    // The band under each sheet that holds its number, in the label's font.
+    void MeasureLabel();
     void Scroll(int bar, UINT request);
     void UpdateCaption();
 
@@ -47,4 +50,5 @@ class CPreviewView : public CWnd {
     UINT m_pageCount = 1;
     int m_zoom = 0;
     POINT m_scroll{0, 0};
+    int m_labelHeight = 0;
 };

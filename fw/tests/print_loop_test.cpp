@@ -92,21 +92,32 @@ TEST_F(PrintLoop, CancelInThePrintingBoxStopsTheJobAfterThePageUnderWay) {
 }
 
 // A click reaches the box through the queue, which the job empties only now
-// and then: it still ends the job long before its last page.
-TEST_F(PrintLoop, ACancelClickQueuedDuringTheJobEndsItBeforeTheLastPage) {
+// and then: it still ends the job long before its last page. So does a quit
+// (the session ends, say), which is left in the queue for the main loop.
+TEST_F(PrintLoop, ACancelClickOrAQuitQueuedDuringTheJobEndsItBeforeTheLastPage) {
     constexpr unsigned kPages = 200;
-    TestView::jobPages = kPages;
-    TestView::afterPage = [](UINT page) {
-        if (page == 2)
-            PostMessageA(GetDlgItem(printingBox(), IDCANCEL), BM_CLICK, 0, 0);
-        Sleep(10);
-    };
-    command(ID_FILE_PRINT_DIRECT);
-    ASSERT_FALSE(handlerLog.empty());
-    EXPECT_EQ(handlerLog.back(), "end");
-    EXPECT_LT(handlerLog.size(), kPages / 2) << "the click was handled while the job ran";
-    EXPECT_EQ(printingBox(), nullptr);
-    EXPECT_TRUE(frame->IsWindowEnabled());
+    for (bool quit : {false, true}) {
+        handlerLog.clear();
+        TestView::jobPages = kPages;
+        TestView::afterPage = quit ? [](UINT page) {
+            if (page == 2)
+                PostQuitMessage(7);
+            Sleep(10);
+        } : [](UINT page) {
+            if (page == 2)
+                PostMessageA(GetDlgItem(printingBox(), IDCANCEL), BM_CLICK, 0, 0);
+            Sleep(10);
+        };
+        command(ID_FILE_PRINT_DIRECT);
+        ASSERT_FALSE(handlerLog.empty());
+        EXPECT_EQ(handlerLog.back(), "end");
+        EXPECT_LT(handlerLog.size(), kPages / 2) << "ended while the job ran, quit " << quit;
+        EXPECT_EQ(printingBox(), nullptr);
+        EXPECT_TRUE(frame->IsWindowEnabled());
+        MSG msg{};
+        EXPECT_EQ(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0, quit);
+        EXPECT_EQ(msg.wParam, quit ? 7u : 0u) << "the quit's exit code";
+    }
 }
 
 TEST(PrintInfo, PageRangeIsAllPagesUnlessTheDialogChoseNumbers) {

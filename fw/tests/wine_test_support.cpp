@@ -225,6 +225,65 @@ bool writeBitmap(const WindowShot& shot, const std::string& path) {
     return fclose(out) == 0 && written;
 }
 
+void strikeKey(UINT key, bool alt, bool shift) {
+    std::vector<INPUT> inputs;
+    auto add = [&inputs](UINT vk, DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = static_cast<WORD>(vk);
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    const UINT held[] = {alt ? VK_MENU : 0u, shift ? VK_SHIFT : 0u};
+    for (UINT vk : held)
+        if (vk)
+            add(vk, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    for (UINT vk : held)
+        if (vk)
+            add(vk, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+static std::string classOf(HWND hwnd) {
+    char name[16] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+std::vector<std::string> cutOrCoveredLabels(HWND dialog) {
+    std::vector<std::string> faults;
+    for (HWND label = GetWindow(dialog, GW_CHILD); label; label = GetWindow(label, GW_HWNDNEXT)) {
+        char text[256] = {};
+        GetWindowTextA(label, text, sizeof text);
+        if (classOf(label) != "Static" || !text[0])
+            continue;
+        RECT client{}, need{}, area{}, other{}, common{};
+        GetClientRect(label, &client);
+        HDC dc = GetDC(label);
+        const HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+        DrawTextA(dc, text, -1, &need, DT_CALCRECT | DT_SINGLELINE); // '&' marks the mnemonic
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
+        if (need.right > client.right || need.bottom > client.bottom)
+            faults.push_back(std::string(text) + " needs " + std::to_string(need.right) +
+                             " pixels, has " + std::to_string(client.right));
+        GetWindowRect(label, &area);
+        for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            const bool groupBox = classOf(c) == "Button" &&
+                                  (GetWindowLongA(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+            GetWindowRect(c, &other);
+            if (c != label && !groupBox && IntersectRect(&common, &area, &other))
+                faults.push_back(std::string(text) + " overlaps " +
+                                 std::to_string(GetDlgCtrlID(c)));
+        }
+    }
+    return faults;
+}
+
 void keepShot(const WindowShot& shot, const char* name) {
     const std::string folder = environment("KESTRA_TEST_OUTPUT");
     if (!folder.empty())

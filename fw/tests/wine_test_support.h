@@ -46,6 +46,15 @@ bool writeBitmap(const WindowShot& shot, const std::string& path);
 // when that folder is set.
 void keepShot(const WindowShot& shot, const char* name);
 
+// A key struck on the keyboard, with Alt or Shift held when asked: it goes to
+// the window that has the keyboard focus, of whichever process.
+void strikeKey(UINT key, bool alt = false, bool shift = false);
+
+// The static texts of a dialog that do not show their whole text, or that
+// overlap another control, each described; empty when every label reads in
+// full. Called in the dialog's own process.
+std::vector<std::string> cutOrCoveredLabels(HWND dialog);
+
 // While it lives, answers OK to every dialog box this process shows (message
 // boxes included) and counts them. Given an owner, only to the boxes that
 // window owns, so a dialog can be driven while its own boxes are answered.

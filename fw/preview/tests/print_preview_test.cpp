@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -78,6 +79,19 @@ std::wstring textOf(HWND hwnd) {
     wchar_t text[256] = {};
     GetWindowTextW(hwnd, text, 256);
     return text;
+}
+
+// How many rows of `area` in the shot hold ink: a pixel darker than the
+// preview's grey ground, the glyphs' smoothed edges included.
+int inkRows(const testsupport::WindowShot& shot, const RECT& area) {
+    int rows = 0;
+    for (LONG y = area.top; y < area.bottom; ++y) {
+        const DWORD* row = &shot.pixels[static_cast<size_t>(y * shot.width)];
+        rows += std::any_of(row + area.left, row + area.right, [](DWORD rgb) {
+            return (rgb & 0xFF) < 0x70 && ((rgb >> 8) & 0xFF) < 0x70 && (rgb >> 16) < 0x70;
+        });
+    }
+    return rows;
 }
 
 class PrintPreviewTest : public ::testing::Test {
@@ -185,6 +199,34 @@ TEST_F(PrintPreviewTest, PageIsDrawnOnScreen) {
     // A white sheet with black rules, boxes and text on it (and its shadow).
     EXPECT_GT(white, 10000u);
     EXPECT_GT(dark, 2000u);
+}
+
+// Run at 96 dpi and again at 144 and 192 (fw/preview/tests/CMakeLists.txt).
+TEST_F(PrintPreviewTest, ThePageNumberShowsWholeUnderItsSheet) {
+    const wchar_t kPageOne[] = L"\x7B2C 1 \x9801"; // 第 1 頁
+    int shown = 0, uncut = 0;
+    preview([&] {
+        RedrawWindow(previewWindow(), nullptr, nullptr, RDW_UPDATENOW);
+        // The number once more, in the grey left of the sheet where nothing cuts it.
+        HDC dc = GetDC(previewWindow());
+        const HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        SetBkMode(dc, TRANSPARENT);
+        TextOutW(dc, 0, 0, kPageOne, 5);
+        SelectObject(dc, old);
+        ReleaseDC(previewWindow(), dc);
+        const testsupport::WindowShot shot = testsupport::captureClient(previewWindow());
+        RECT sheet{shot.width, 0, 0, 0}; // the white paper's left and bottom
+        for (size_t i = 0; i < shot.pixels.size(); ++i)
+            if (shot.pixels[i] == 0xFFFFFF) {
+                sheet.left = std::min(sheet.left, static_cast<LONG>(i % shot.width));
+                sheet.bottom = static_cast<LONG>(i / shot.width) + 1;
+            }
+        constexpr LONG kShadow = 3;
+        shown = inkRows(shot, {sheet.left, sheet.bottom + kShadow, shot.width, shot.height});
+        uncut = inkRows(shot, {0, 0, sheet.left, shot.height});
+        click(AFX_ID_PREVIEW_CLOSE);
+    });
+    EXPECT_GE(shown, uncut);
 }
 
 TEST_F(PrintPreviewTest, NextAndPreviousStopAtTheEnds) {
