@@ -82,8 +82,8 @@ void addEdge(RawFeatures& out, const ShapeNormalisation& placement, Point from, 
              float sense) {
     Point a = placement.place(from);
     const Point end = placement.place(to);
-    const float length = std::hypot(end.x - a.x, end.y - a.y);
-    const int pieces = std::max(1, static_cast<int>(std::ceil(length / kPieceLength)));
+    const float length = std::sqrt((end.x - a.x) * (end.x - a.x) + (end.y - a.y) * (end.y - a.y));
+    const int pieces = static_cast<int>(length * (1 / kPieceLength)) + 1;
     for (int k = 1; k <= pieces; ++k) {
         const float t = static_cast<float>(k) / pieces;
         const Point b = k == pieces ? end

@@ -86,18 +86,15 @@ class FaceReader {
     FT_Face face_ = nullptr;
 };
 
-float dot(const float* a, const float* b, int n) {
-    float sum = 0;
-    for (int j = 0; j < n; ++j)
-        sum += a[j] * b[j];
-    return sum;
-}
-
-float dot(const float* a, const int8_t* b, int n) {
-    float sum = 0;
-    for (int j = 0; j < n; ++j)
-        sum += a[j] * static_cast<float>(b[j]);
-    return sum;
+// Eight running sums, so that the compiler may keep them in vector registers
+// (it may not reorder one sum's additions by itself). n is a multiple of 8.
+template <typename T>
+float dot(const float* a, const T* b, int n) {
+    float sums[8] = {};
+    for (int j = 0; j < n; j += 8)
+        for (int k = 0; k < 8; ++k)
+            sums[k] += a[j + k] * static_cast<float>(b[j + k]);
+    return ((sums[0] + sums[1]) + (sums[2] + sums[3])) + ((sums[4] + sums[5]) + (sums[6] + sums[7]));
 }
 
 // Nearest centre by distance: the largest c.x - |c|^2 / 2.

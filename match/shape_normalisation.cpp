@@ -14,20 +14,10 @@ constexpr int kDensityLines = 32;
 // 0.5 and than a stretch by moments alone.
 constexpr float kLinearShare = 0.3f;
 
-struct Box {
-    float left, bottom, right, top;
-};
-
-Box inkBox(const Contours& contours) {
-    Box box{contours.points[0].x, contours.points[0].y, contours.points[0].x,
-            contours.points[0].y};
-    for (const Point& p : contours.points) {
-        box.left = std::min(box.left, p.x);
-        box.right = std::max(box.right, p.x);
-        box.bottom = std::min(box.bottom, p.y);
-        box.top = std::max(box.top, p.y);
-    }
-    return box;
+// std::ceil without SSE4.1 is a call; this is two instructions.
+int ceilOf(float v) {
+    const int truncated = static_cast<int>(v);
+    return truncated < v ? truncated + 1 : truncated;
 }
 
 // Adds `amount` spread evenly over [from, to) (in steps) to the density.
@@ -45,6 +35,18 @@ void spreadEvenly(std::array<float, ShapeNormalisation::kSteps>& density, float 
 
 } // namespace
 
+ShapeNormalisation::Box ShapeNormalisation::inkBox(const Contours& contours) {
+    Box box{contours.points[0].x, contours.points[0].y, contours.points[0].x,
+            contours.points[0].y};
+    for (const Point& p : contours.points) {
+        box.left = std::min(box.left, p.x);
+        box.right = std::max(box.right, p.x);
+        box.bottom = std::min(box.bottom, p.y);
+        box.top = std::max(box.top, p.y);
+    }
+    return box;
+}
+
 float ShapeNormalisation::AxisMap::place(float v) const {
     const float s = std::clamp((v - low) * scale, 0.0f, static_cast<float>(kSteps));
     const int i = std::min(static_cast<int>(s), kSteps - 1);
@@ -55,40 +57,59 @@ float ShapeNormalisation::AxisMap::place(float v) const {
 // Each gap between two strokes on a line across the glyph adds one unit of
 // density spread over the gap: the closer the strokes, the denser. The lines
 // run across the axis being measured (`across`: lines at fixed y, measuring x).
-void ShapeNormalisation::spreadGaps(const Contours& contours, bool across, float low, float high,
+void ShapeNormalisation::spreadGaps(const Contours& contours, const Box& box, bool across,
                                     std::array<float, kSteps>& density) {
-    const Box box = inkBox(contours);
+    const float low = across ? box.left : box.bottom;
+    const float high = across ? box.right : box.top;
     const float lineLow = across ? box.bottom : box.left;
-    const float lineHigh = across ? box.top : box.right;
-    const float lineStep = (lineHigh - lineLow) / kDensityLines;
+    const float linesPerUnit = kDensityLines / ((across ? box.top : box.right) - lineLow);
     const float toSteps = kSteps / (high - low);
-    thread_local std::vector<std::vector<float>> crossings;
-    crossings.resize(kDensityLines);
-    for (auto& line : crossings)
-        line.clear();
-    size_t start = 0;
-    for (size_t end : contours.ends) {
-        for (size_t i = start; i < end; ++i) {
-            const Point a = contours.points[i];
-            const Point b = contours.points[i + 1 < end ? i + 1 : start];
-            const float a1 = across ? a.y : a.x, b1 = across ? b.y : b.x;
-            const float a0 = across ? a.x : a.y, b0 = across ? b.x : b.y;
-            // Lines k at lineLow + (k + 0.5) * lineStep that the edge crosses.
-            const float lo = std::min(a1, b1), hi = std::max(a1, b1);
-            const int first = std::max(0, static_cast<int>(std::ceil((lo - lineLow) / lineStep - 0.5f)));
-            const int last = std::min(kDensityLines - 1,
-                                      static_cast<int>(std::ceil((hi - lineLow) / lineStep - 0.5f)) - 1);
-            for (int k = first; k <= last; ++k) {
-                const float at = lineLow + (k + 0.5f) * lineStep;
-                crossings[k].push_back(a0 + (at - a1) / (b1 - a1) * (b0 - a0));
-            }
+    // Each line's crossings, gathered in one buffer: counted first, then placed.
+    thread_local std::vector<float> crossings;
+    std::array<int, kDensityLines + 1> starts{};
+    auto linesOf = [&](Point a, Point b, int& first, int& last) {
+        // Line k lies at lineLow + (k + 0.5) / linesPerUnit; an edge takes
+        // the lines in [lo, hi).
+        const float a1 = ((across ? a.y : a.x) - lineLow) * linesPerUnit - 0.5f;
+        const float b1 = ((across ? b.y : b.x) - lineLow) * linesPerUnit - 0.5f;
+        first = std::max(0, ceilOf(std::min(a1, b1)));
+        last = std::min(kDensityLines - 1, ceilOf(std::max(a1, b1)) - 1);
+    };
+    auto forEachEdge = [&](auto&& visit) {
+        size_t start = 0;
+        for (size_t end : contours.ends) {
+            for (size_t i = start; i < end; ++i)
+                visit(contours.points[i], contours.points[i + 1 < end ? i + 1 : start]);
+            start = end;
         }
-        start = end;
-    }
-    for (auto& line : crossings) {
-        std::sort(line.begin(), line.end());
+    };
+    forEachEdge([&](Point a, Point b) {
+        int first, last;
+        linesOf(a, b, first, last);
+        for (int k = first; k <= last; ++k)
+            ++starts[k + 1];
+    });
+    for (int k = 0; k < kDensityLines; ++k)
+        starts[k + 1] += starts[k];
+    crossings.resize(starts[kDensityLines]);
+    std::array<int, kDensityLines> filled{};
+    forEachEdge([&](Point a, Point b) {
+        int first, last;
+        linesOf(a, b, first, last);
+        const float a1 = across ? a.y : a.x, b1 = across ? b.y : b.x;
+        const float a0 = across ? a.x : a.y, b0 = across ? b.x : b.y;
+        const float slope = (b0 - a0) / (b1 - a1);
+        for (int k = first; k <= last; ++k) {
+            const float at = lineLow + (k + 0.5f) / linesPerUnit;
+            crossings[starts[k] + filled[k]++] = a0 + (at - a1) * slope;
+        }
+    });
+    for (int k = 0; k < kDensityLines; ++k) {
+        float* line = crossings.data() + starts[k];
+        const int count = starts[k + 1] - starts[k];
+        std::sort(line, line + count);
         // Runs alternate ink, gap, ink: the gaps lie between crossings 1-2, 3-4...
-        for (size_t i = 1; i + 1 < line.size(); i += 2) {
+        for (int i = 1; i + 1 < count; i += 2) {
             const float from = (line[i] - low) * toSteps, to = (line[i + 1] - low) * toSteps;
             if (to > from)
                 spreadEvenly(density, from, to, 1.0f);
@@ -129,8 +150,8 @@ bool ShapeNormalisation::fit(const Contours& contours) {
     const float xSpan = width >= height ? 1.0f : shortSpan;
     const float ySpan = height >= width ? 1.0f : shortSpan;
     std::array<float, kSteps> densityX{}, densityY{};
-    spreadGaps(contours, true, box.left, box.right, densityX);
-    spreadGaps(contours, false, box.bottom, box.top, densityY);
+    spreadGaps(contours, box, true, densityX);
+    spreadGaps(contours, box, false, densityY);
     setMap(x_, box.left, box.right, densityX, (1 - xSpan) / 2, xSpan);
     setMap(y_, box.bottom, box.top, densityY, (1 - ySpan) / 2, ySpan);
     return true;

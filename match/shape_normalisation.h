@@ -39,7 +39,11 @@ class ShapeNormalisation {
         float place(float v) const;
     };
 
-    static void spreadGaps(const Contours& contours, bool across, float low, float high,
+    struct Box {
+        float left, bottom, right, top;
+    };
+    static Box inkBox(const Contours& contours);
+    static void spreadGaps(const Contours& contours, const Box& box, bool across,
                            std::array<float, kSteps>& density);
     static void setMap(AxisMap& map, float low, float high,
                        const std::array<float, kSteps>& density, float outLow, float outSpan);
