@@ -8,7 +8,7 @@ namespace {
 
 // Edges are followed in pieces this long (in the unit square): a quarter of a
 // zone, short enough that a piece's middle stands for the whole piece.
-constexpr float kPieceLength = 1.0f / (4 * kZones);
+constexpr float kPieceLength = 1.0f / (2 * kZones);
 constexpr float kHalfSqrt2 = 0.70710678f;
 
 // Twice the signed area: negative when the outer contours run clockwise, as

@@ -20,17 +20,22 @@ int ceilOf(float v) {
     return truncated < v ? truncated + 1 : truncated;
 }
 
-// Adds `amount` spread evenly over [from, to) (in steps) to the density.
-void spreadEvenly(std::array<float, ShapeNormalisation::kSteps>& density, float from, float to,
-                  float amount) {
-    const float perStep = amount / (to - from);
+// Adds one unit spread evenly over [from, to) (in steps) to the density: the
+// ends' partial steps directly, the whole steps between as a difference (a
+// step-up at the first, a step-down after the last), summed up afterwards.
+void spreadEvenly(std::array<float, ShapeNormalisation::kSteps>& partial,
+                  std::array<float, ShapeNormalisation::kSteps + 1>& steps, float from, float to) {
+    const float perStep = 1 / (to - from);
     const int first = std::clamp(static_cast<int>(from), 0, ShapeNormalisation::kSteps - 1);
     const int last = std::clamp(static_cast<int>(to), 0, ShapeNormalisation::kSteps - 1);
-    for (int i = first; i <= last; ++i) {
-        const float overlap = std::min(to, static_cast<float>(i + 1)) - std::max(from, static_cast<float>(i));
-        if (overlap > 0)
-            density[i] += overlap * perStep;
+    if (first == last) {
+        partial[first] += 1;
+        return;
     }
+    partial[first] += (first + 1 - from) * perStep;
+    partial[last] += (to - last) * perStep;
+    steps[first + 1] += perStep;
+    steps[last] -= perStep;
 }
 
 } // namespace
@@ -104,6 +109,7 @@ void ShapeNormalisation::spreadGaps(const Contours& contours, const Box& box, bo
             crossings[starts[k] + filled[k]++] = a0 + (at - a1) * slope;
         }
     });
+    std::array<float, kSteps + 1> steps{};
     for (int k = 0; k < kDensityLines; ++k) {
         float* line = crossings.data() + starts[k];
         const int count = starts[k + 1] - starts[k];
@@ -112,8 +118,13 @@ void ShapeNormalisation::spreadGaps(const Contours& contours, const Box& box, bo
         for (int i = 1; i + 1 < count; i += 2) {
             const float from = (line[i] - low) * toSteps, to = (line[i + 1] - low) * toSteps;
             if (to > from)
-                spreadEvenly(density, from, to, 1.0f);
+                spreadEvenly(density, steps, from, to);
         }
+    }
+    float level = 0;
+    for (int i = 0; i < kSteps; ++i) {
+        level += steps[i];
+        density[i] += level;
     }
 }
 
