@@ -122,8 +122,7 @@ std::vector<float> halfNormsOf(const std::vector<float>& centres) {
 } // namespace
 
 ReferenceIndex ReferenceIndex::build(const std::vector<std::string>& fontFiles,
-                                     const BuildProgress& progress,
-                                     std::vector<std::string>& unread) {
+                                     const BuildProgress& progress) {
     ReferenceIndex index;
     FaceReader reader;
     std::vector<std::vector<Entry>> entries;
@@ -131,7 +130,7 @@ ReferenceIndex ReferenceIndex::build(const std::vector<std::string>& fontFiles,
     for (const std::string& path : fontFiles) {
         const int count = reader.faceCount(path);
         if (count == 0)
-            unread.push_back(path);
+            index.unread_.push_back(path);
         for (int i = 0; i < count; ++i) {
             if (!reader.open(path, i) || !FT_IS_SCALABLE(reader.face()))
                 continue;

@@ -40,10 +40,9 @@ class ReferenceIndex {
     static constexpr float kLeastSimilarity = 0.62f;
 
     // The index of every face of the given font files. A file that cannot be
-    // read, or a face without outlines, adds nothing; `unread` names the
-    // files that could not be opened.
+    // read, or a face without outlines, adds nothing.
     static ReferenceIndex build(const std::vector<std::string>& fontFiles,
-                                const BuildProgress& progress, std::vector<std::string>& unread);
+                                const BuildProgress& progress);
 
     // The best prototype's character when it is close enough.
     Suggestion suggest(const Features& query) const;
@@ -52,6 +51,8 @@ class ReferenceIndex {
     std::vector<Suggestion> nearest(const Features& query, size_t count) const;
 
     const std::vector<ReferenceFace>& faces() const { return faces_; }
+    // The given files that could not be read as fonts.
+    const std::vector<std::string>& unreadFiles() const { return unread_; }
     size_t size() const { return codes_.size(); }
 
   private:
@@ -61,6 +62,7 @@ class ReferenceIndex {
     float fullSimilarity(const Features& query, size_t prototype) const;
 
     std::vector<ReferenceFace> faces_;
+    std::vector<std::string> unread_;
     // Per prototype, in cluster order.
     std::vector<char32_t> codes_;
     std::vector<uint16_t> faceOf_;

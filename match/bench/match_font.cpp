@@ -2,7 +2,8 @@
 // per code (U+E000 on), the suggestion and its similarity; what the table
 // tool's matching does, for the benchmark to time and score.
 //     match_font EUDC_FONT [--nearest N] [REFERENCE_FONT ...]
-// Without reference fonts, the default ones. --nearest prints the N nearest
+// Without reference fonts, the default ones. The index comes from the cache
+// (indexCachePath()) when that is current, and is saved there otherwise. --nearest prints the N nearest
 // characters instead, with no threshold.
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +12,7 @@
 #include <vector>
 
 #include "match/default_references.h"
-#include "match/reference_index.h"
+#include "match/index_cache.h"
 
 using namespace kestra::match;
 
@@ -45,9 +46,9 @@ int main(int argc, char** argv) {
     if (references.empty())
         for (const DefaultReference& reference : defaultReferences())
             references.push_back(reference.path);
-    std::vector<std::string> unread;
-    const ReferenceIndex index = ReferenceIndex::build(references, {}, unread);
-    for (const std::string& path : unread)
+    const CachedIndex cached = loadOrBuildIndex(references, indexCachePath(), {});
+    const ReferenceIndex& index = cached.index;
+    for (const std::string& path : index.unreadFiles())
         std::fprintf(stderr, "match_font: cannot read %s\n", path.c_str());
     FT_Library library;
     FT_Face face;
