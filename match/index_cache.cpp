@@ -253,7 +253,8 @@ class IndexFile {
         }
         return in.getAll(index.codes_) && in.getAll(index.faceOf_) && in.getAll(index.scales_) &&
                in.getAll(index.vectors_) && in.getAll(index.clusterStarts_) &&
-               in.getAll(index.centres_) && in.getAll(index.centreHalfNorms_) && consistent(index);
+               in.getAll(index.centres_) && in.getAll(index.centreHalfNorms_) && consistent(index) &&
+               (index.takeCoarse(), true);
     }
 
   private:

@@ -15,7 +15,7 @@ namespace {
 // measured against comparing every prototype in full, these find the same
 // best character for (see bench/).
 constexpr size_t kClusterSize = 256;
-constexpr size_t kProbes = 24;
+constexpr size_t kProbes = 12;
 // Prototypes compared in full after the first ranking.
 constexpr size_t kShortlist = 64;
 constexpr int kKMeansRounds = 6;
@@ -230,6 +230,15 @@ void ReferenceIndex::cluster() {
     faceOf_ = std::move(faceOf);
     scales_ = std::move(scales);
     vectors_ = std::move(vectors);
+    takeCoarse();
+}
+
+void ReferenceIndex::takeCoarse() {
+    const size_t n = codes_.size();
+    coarse_.resize(n * kCoarseDims);
+    for (size_t i = 0; i < n; ++i)
+        for (int j = 0; j < kCoarseDims; ++j)
+            coarse_[i * kCoarseDims + j] = vectors_[i * kFeatureDims + j] * scales_[i];
 }
 
 float ReferenceIndex::fullSimilarity(const Features& query, size_t prototype) const {
@@ -251,7 +260,7 @@ std::vector<Suggestion> ReferenceIndex::nearest(const Features& query, size_t co
     for (size_t p = 0; p < probes; ++p) {
         const uint32_t c = centres[p].second;
         for (uint32_t i = clusterStarts_[c]; i < clusterStarts_[c + 1]; ++i)
-            ranked.push_back({dot(query.data(), &vectors_[size_t{i} * kFeatureDims], kCoarseDims) * scales_[i], i});
+            ranked.push_back({dot(query.data(), &coarse_[size_t{i} * kCoarseDims], kCoarseDims), i});
     }
     const size_t shortlist = std::min(kShortlist, ranked.size());
     std::partial_sort(ranked.begin(), ranked.begin() + shortlist, ranked.end(),

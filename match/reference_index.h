@@ -59,6 +59,7 @@ class ReferenceIndex {
     friend class IndexFile;
 
     void cluster();
+    void takeCoarse();
     float fullSimilarity(const Features& query, size_t prototype) const;
 
     std::vector<ReferenceFace> faces_;
@@ -68,6 +69,7 @@ class ReferenceIndex {
     std::vector<uint16_t> faceOf_;
     std::vector<float> scales_;  // a prototype's features are vectors_ * scale
     std::vector<int8_t> vectors_; // kFeatureDims per prototype
+    std::vector<float> coarse_;   // the leading kCoarseDims of each, scaled: the first ranking's
     // Cluster c holds prototypes [clusterStarts_[c], clusterStarts_[c + 1]).
     std::vector<uint32_t> clusterStarts_;
     std::vector<float> centres_; // kCoarseDims per cluster
