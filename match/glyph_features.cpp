@@ -8,7 +8,7 @@ namespace {
 
 // Curves are cut finely enough that no piece strays more than 1/512 em from
 // them, far below the zones' size.
-constexpr float kFlatnessPerEm = 1.0f / 512;
+constexpr float kFlatnessPerEm = 1.0f / 128;
 
 } // namespace
 

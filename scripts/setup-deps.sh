@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
     mingw-w64 wine wine64 xvfb xauth xdotool imagemagick ghostscript
-    fonts-arphic-uming python3-fonttools locales clang-format nsis
+    fonts-arphic-uming fonts-cns11643-sung python3-fonttools locales clang-format nsis
     pkg-config libfreetype-dev libfontconfig-dev libqpdf-dev libdeflate-dev dpkg-dev man-db
     poppler-utils qpdf mupdf-tools fntsample
 )
