@@ -13,10 +13,15 @@ that character mirrored).
 
 Some glyphs are mirror images of characters (left and right swapped): they
 have no standard counterpart, and measure wrong suggestions. A mirror image
-is taken only when it looks like no character of the face: neither like the
-character itself (a symmetric one such as 木) nor like any other (卍 is 卐
-mirrored). "Looks like" is the cosine of the two glyphs drawn at 32 px and
-scaled into their ink boxes, at MIRROR_LOOKALIKE or above.
+is taken only when it looks like no character: neither like the character
+itself (a symmetric one such as 木 or 交) nor like any other (卍 is 卐
+mirrored, and the later extensions hold mirrored forms of many characters),
+in the source face or in any of LOOKALIKE_FONTS. "Looks like" is measured
+plainly, apart from the matcher: the two glyphs drawn at 32 px, scaled into
+their ink boxes at 16 x 16 and blurred, and their cosine; a mirror image
+looks like a character when that cosine is at least what one character's
+glyphs in two typefaces (TW-Sung and HanaMin A) reach for 75 % of the
+characters.
 
 Each line of OUT.tsv: the PUA code point, the source code point (U+XXXX), or
 "none" for a mirror image, the block, and the mirrored character's code point
@@ -34,6 +39,7 @@ from fontTools.pens.transformPen import TransformPen
 from fontTools.pens.ttGlyphPen import TTGlyphPen
 from fontTools.ttLib import TTCollection, TTFont
 from PIL import Image, ImageFont
+from scipy import ndimage
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "testbed"))
 import make_eudc_fonts as bed  # noqa: E402
@@ -49,8 +55,16 @@ BLOCKS = [
     ("Compatibility", 0x2F800, 0x2FA1F, 0.002),
 ]
 MIRROR_SHARE = 0.08
-MIRROR_LOOKALIKE = 0.75
 SEED = 20240521
+LOOKALIKE_FONTS = [
+    "/usr/share/fonts/truetype/cns11643/TW-Sung-98_1.ttf",
+    "/usr/share/fonts/truetype/cns11643/TW-Sung-Ext-B-98_1.ttf",
+    "/usr/share/fonts/truetype/hanazono/HanaMinA.ttf",
+    "/usr/share/fonts/truetype/hanazono/HanaMinB.ttf",
+    "/usr/share/fonts/truetype/babelstone/BabelStoneHan.ttf",
+]
+LOOKALIKE_SAMPLE = 1000
+LOOKALIKE_PERCENTILE = 25
 
 
 def open_face(path, full_name):
@@ -85,11 +99,13 @@ def copied_glyph(font, glyph_name, mirrored):
 
 
 class Looks:
-    """Glyphs drawn at 32 px and scaled into their ink boxes, for lookalikes."""
+    """Glyphs drawn at 32 px, scaled into their ink boxes at 16 x 16 and
+    blurred: what a glyph looks like, roughly, whatever its typeface."""
 
     SIZE = 32
+    SCALED = 16
 
-    def __init__(self, path, face_index):
+    def __init__(self, path, face_index=0):
         self.font = ImageFont.truetype(path, self.SIZE, index=face_index)
 
     def image(self, code, mirrored=False):
@@ -102,7 +118,8 @@ class Looks:
         box = picture.getbbox()
         if box is None:
             return None
-        pixels = np.asarray(picture.crop(box).resize((self.SIZE, self.SIZE)), dtype=np.float32)
+        scaled = picture.crop(box).resize((self.SCALED, self.SCALED), Image.BILINEAR)
+        pixels = ndimage.gaussian_filter(np.asarray(scaled, dtype=np.float32), 1.0)
         pixels -= pixels.mean()
         norm = np.linalg.norm(pixels)
         return (pixels / norm).ravel() if norm > 0 else None
@@ -117,18 +134,52 @@ class Looks:
         return kept, np.stack(rows)
 
 
-def lone_mirrors(looks, characters, pool, wanted, rng):
-    """Up to `wanted` code points of `pool` whose mirror image looks like none
-    of `characters`."""
-    _, images = looks.all_images(sorted(characters))
-    candidates = rng.sample(sorted(pool), min(len(pool), wanted * 4))
-    chosen = []
-    for code in candidates:
-        mirror = looks.image(code, mirrored=True)
-        if mirror is not None and float((images @ mirror).max()) < MIRROR_LOOKALIKE:
-            chosen.append(code)
-            if len(chosen) == wanted:
-                break
+def lookalike_level(rng):
+    """The cosine one character's glyphs in TW-Sung and HanaMin A reach for
+    75 % of the characters: how alike two typefaces draw the same character."""
+    first, second = Looks(LOOKALIKE_FONTS[0]), Looks(LOOKALIKE_FONTS[2])
+    first_cmap = TTFont(LOOKALIKE_FONTS[0], lazy=True).getBestCmap()
+    second_cmap = TTFont(LOOKALIKE_FONTS[2], lazy=True).getBestCmap()
+    shared = sorted(c for c in first_cmap if c in second_cmap and block_of(c) == "Unified")
+    levels = []
+    for code in rng.sample(shared, min(LOOKALIKE_SAMPLE, len(shared))):
+        a, b = first.image(code), second.image(code)
+        if a is not None and b is not None:
+            levels.append(float(a @ b))
+    return float(np.percentile(levels, LOOKALIKE_PERCENTILE))
+
+
+def all_characters(looks, cmap):
+    """The images of every standard character of the source face and of the
+    lookalike fonts, each code point once."""
+    codes, images = looks.all_images(sorted(c for c in cmap if block_of(c)))
+    seen = set(codes)
+    stacks = [images]
+    for path in LOOKALIKE_FONTS:
+        other = Looks(path)
+        fresh = sorted(c for c in TTFont(path, lazy=True).getBestCmap()
+                       if block_of(c) and c not in seen)
+        more, rows = other.all_images(fresh)
+        seen.update(more)
+        stacks.append(rows)
+    return np.concatenate(stacks)
+
+
+def lone_mirrors(looks, cmap, pool, wanted, rng):
+    """Up to `wanted` code points of `pool` whose mirror image looks like no
+    character."""
+    level = lookalike_level(rng)
+    images = all_characters(looks, cmap)
+    candidates = rng.sample(sorted(pool), min(len(pool), wanted * 8))
+    mirrors = [(code, looks.image(code, mirrored=True)) for code in candidates]
+    mirrors = [(code, image) for code, image in mirrors if image is not None]
+    best = np.full(len(mirrors), -1.0, dtype=np.float32)
+    stacked = np.stack([image for _, image in mirrors])
+    for start in range(0, len(images), 8192):
+        best = np.maximum(best, (stacked @ images[start:start + 8192].T).max(1))
+    chosen = [code for (code, _), b in zip(mirrors, best) if b < level][:wanted]
+    sys.stderr.write("mirror images: looking alike from %.3f on; %d of %d candidates kept\n"
+                     % (level, int((best < level).sum()), len(mirrors)))
     return chosen
 
 
@@ -172,8 +223,7 @@ def main(argv):
         picks, unified, mirrors = random_choice(cmap, count, rng)
         taken = {code for code, _ in picks}
         pool = [c for c in unified if c not in taken]
-        picks += [(code, True) for code in lone_mirrors(looks, [c for c in cmap if block_of(c)], pool, mirrors,
-                                                          rng)]
+        picks += [(code, True) for code in lone_mirrors(looks, cmap, pool, mirrors, rng)]
         rng.shuffle(picks)
     if len(picks) > bed.PUA_SLOTS:
         sys.exit("at most %d glyphs" % bed.PUA_SLOTS)
