@@ -86,9 +86,10 @@ void addEdge(RawFeatures& out, const ShapeNormalisation& placement, Point from, 
     const int pieces = static_cast<int>(length * (1 / kPieceLength)) + 1;
     for (int k = 1; k <= pieces; ++k) {
         const float t = static_cast<float>(k) / pieces;
-        const Point b = k == pieces ? end
-                                    : placement.place({from.x + (to.x - from.x) * t,
-                                                       from.y + (to.y - from.y) * t});
+        const Point b =
+            k == pieces
+                ? end
+                : placement.place({from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t});
         const float dx = (b.x - a.x) * sense, dy = (b.y - a.y) * sense;
         if (dx != 0 || dy != 0)
             addPiece(out, {(a.x + b.x) / 2, (a.y + b.y) / 2}, dx, dy);
@@ -105,8 +106,8 @@ void directionFeatures(const Contours& contours, const ShapeNormalisation& place
     size_t start = 0;
     for (size_t end : contours.ends) {
         for (size_t i = start; i < end; ++i)
-            addEdge(out, placement, contours.points[i], contours.points[i + 1 < end ? i + 1 : start],
-                    sense);
+            addEdge(out, placement, contours.points[i],
+                    contours.points[i + 1 < end ? i + 1 : start], sense);
         start = end;
     }
     float squares = 0;

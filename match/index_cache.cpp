@@ -109,7 +109,8 @@ FontIdentity identityOf(const std::string& path) {
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
         identity.size = st.st_size;
-        identity.modifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        identity.modifiedNs =
+            static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
         identity.inode = st.st_ino;
         identity.device = st.st_dev;
         std::vector<unsigned char> buffer(kFingerprintBytes);
@@ -253,8 +254,8 @@ class IndexFile {
         }
         return in.getAll(index.codes_) && in.getAll(index.faceOf_) && in.getAll(index.scales_) &&
                in.getAll(index.vectors_) && in.getAll(index.clusterStarts_) &&
-               in.getAll(index.centres_) && in.getAll(index.centreHalfNorms_) && consistent(index) &&
-               (index.takeCoarse(), true);
+               in.getAll(index.centres_) && in.getAll(index.centreHalfNorms_) &&
+               consistent(index) && (index.takeCoarse(), true);
     }
 
   private:
@@ -263,7 +264,8 @@ class IndexFile {
         const size_t n = index.codes_.size();
         const size_t clusters = index.centreHalfNorms_.size();
         if (index.faceOf_.size() != n || index.scales_.size() != n ||
-            index.vectors_.size() != n * kFeatureDims || index.centres_.size() != clusters * kCoarseDims ||
+            index.vectors_.size() != n * kFeatureDims ||
+            index.centres_.size() != clusters * kCoarseDims ||
             index.clusterStarts_.size() != clusters + 1 || index.clusterStarts_.front() != 0 ||
             index.clusterStarts_.back() != n)
             return false;
@@ -313,9 +315,9 @@ bool saveIndex(const ReferenceIndex& index, const std::vector<std::string>& font
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return false;
-    const bool written =
-        writeWhole(fd, reinterpret_cast<const char*>(&header), sizeof header) &&
-        writeWhole(fd, payload.bytes().data(), payload.bytes().size()) && ::fsync(fd) == 0;
+    const bool written = writeWhole(fd, reinterpret_cast<const char*>(&header), sizeof header) &&
+                         writeWhole(fd, payload.bytes().data(), payload.bytes().size()) &&
+                         ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());

@@ -15,7 +15,9 @@ struct Walk {
     size_t contourStart;
 };
 
-Point pointOf(const FT_Vector* v) { return {static_cast<float>(v->x), static_cast<float>(v->y)}; }
+Point pointOf(const FT_Vector* v) {
+    return {static_cast<float>(v->x), static_cast<float>(v->y)};
+}
 
 // A quadratic's distance from its chord is at most a quarter of |a - 2b + c|;
 // cut into n pieces it falls by n squared.
@@ -61,23 +63,23 @@ int conicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
     const int pieces = piecesFor(a, b, c, walk.tolerance);
     for (int i = 1; i <= pieces; ++i) {
         const float t = static_cast<float>(i) / pieces, s = 1 - t;
-        walk.out->points.push_back(
-            {s * s * a.x + 2 * s * t * b.x + t * t * c.x, s * s * a.y + 2 * s * t * b.y + t * t * c.y});
+        walk.out->points.push_back({s * s * a.x + 2 * s * t * b.x + t * t * c.x,
+                                    s * s * a.y + 2 * s * t * b.y + t * t * c.y});
     }
     walk.current = c;
     return 0;
 }
 
-int cubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vector* to,
-            void* user) {
+int cubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vector* to, void* user) {
     auto& walk = *static_cast<Walk*>(user);
     const Point a = walk.current, b = pointOf(control1), c = pointOf(control2), d = pointOf(to);
-    const int pieces = std::max(piecesFor(a, b, c, walk.tolerance), piecesFor(b, c, d, walk.tolerance));
+    const int pieces =
+        std::max(piecesFor(a, b, c, walk.tolerance), piecesFor(b, c, d, walk.tolerance));
     for (int i = 1; i <= pieces; ++i) {
         const float t = static_cast<float>(i) / pieces, s = 1 - t;
         const float wa = s * s * s, wb = 3 * s * s * t, wc = 3 * s * t * t, wd = t * t * t;
-        walk.out->points.push_back({wa * a.x + wb * b.x + wc * c.x + wd * d.x,
-                                    wa * a.y + wb * b.y + wc * c.y + wd * d.y});
+        walk.out->points.push_back(
+            {wa * a.x + wb * b.x + wc * c.x + wd * d.x, wa * a.y + wb * b.y + wc * c.y + wd * d.y});
     }
     walk.current = d;
     return 0;

@@ -88,13 +88,13 @@ class FaceReader {
 
 // Eight running sums, so that the compiler may keep them in vector registers
 // (it may not reorder one sum's additions by itself). n is a multiple of 8.
-template <typename T>
-float dot(const float* a, const T* b, int n) {
+template <typename T> float dot(const float* a, const T* b, int n) {
     float sums[8] = {};
     for (int j = 0; j < n; j += 8)
         for (int k = 0; k < 8; ++k)
             sums[k] += a[j + k] * static_cast<float>(b[j + k]);
-    return ((sums[0] + sums[1]) + (sums[2] + sums[3])) + ((sums[4] + sums[5]) + (sums[6] + sums[7]));
+    return ((sums[0] + sums[1]) + (sums[2] + sums[3])) +
+           ((sums[4] + sums[5]) + (sums[6] + sums[7]));
 }
 
 // Nearest centre by distance: the largest c.x - |c|^2 / 2.
@@ -207,7 +207,8 @@ void ReferenceIndex::cluster() {
     }
     centreHalfNorms_ = halfNormsOf(centres_);
     for (size_t i = 0; i < n; ++i)
-        assigned[i] = static_cast<uint32_t>(nearestCentre(&coarse[i * kCoarseDims], centres_, centreHalfNorms_));
+        assigned[i] = static_cast<uint32_t>(
+            nearestCentre(&coarse[i * kCoarseDims], centres_, centreHalfNorms_));
     std::vector<size_t> order(n);
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
@@ -260,7 +261,8 @@ std::vector<Suggestion> ReferenceIndex::nearest(const Features& query, size_t co
     for (size_t p = 0; p < probes; ++p) {
         const uint32_t c = centres[p].second;
         for (uint32_t i = clusterStarts_[c]; i < clusterStarts_[c + 1]; ++i)
-            ranked.push_back({dot(query.data(), &coarse_[size_t{i} * kCoarseDims], kCoarseDims), i});
+            ranked.push_back(
+                {dot(query.data(), &coarse_[size_t{i} * kCoarseDims], kCoarseDims), i});
     }
     const size_t shortlist = std::min(kShortlist, ranked.size());
     std::partial_sort(ranked.begin(), ranked.begin() + shortlist, ranked.end(),
@@ -270,13 +272,15 @@ std::vector<Suggestion> ReferenceIndex::nearest(const Features& query, size_t co
         const uint32_t i = ranked[k].second;
         found.push_back({codes_[i], fullSimilarity(query, i), faceOf_[i]});
     }
-    std::stable_sort(found.begin(), found.end(),
-                     [](const Suggestion& a, const Suggestion& b) { return a.similarity > b.similarity; });
+    std::stable_sort(found.begin(), found.end(), [](const Suggestion& a, const Suggestion& b) {
+        return a.similarity > b.similarity;
+    });
     std::vector<Suggestion> best;
     for (const Suggestion& s : found) {
         if (best.size() == count)
             break;
-        if (std::none_of(best.begin(), best.end(), [&](const Suggestion& b) { return b.code == s.code; }))
+        if (std::none_of(best.begin(), best.end(),
+                         [&](const Suggestion& b) { return b.code == s.code; }))
             best.push_back(s);
     }
     return best;

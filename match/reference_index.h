@@ -69,12 +69,12 @@ class ReferenceIndex {
     // Per prototype, in cluster order.
     std::vector<char32_t> codes_;
     std::vector<uint16_t> faceOf_;
-    std::vector<float> scales_;  // a prototype's features are vectors_ * scale
+    std::vector<float> scales_;   // a prototype's features are vectors_ * scale
     std::vector<int8_t> vectors_; // kFeatureDims per prototype
     std::vector<float> coarse_;   // the leading kCoarseDims of each, scaled: the first ranking's
     // Cluster c holds prototypes [clusterStarts_[c], clusterStarts_[c + 1]).
     std::vector<uint32_t> clusterStarts_;
-    std::vector<float> centres_; // kCoarseDims per cluster
+    std::vector<float> centres_;         // kCoarseDims per cluster
     std::vector<float> centreHalfNorms_; // |centre|^2 / 2
 };
 

@@ -41,8 +41,7 @@ void spreadEvenly(std::array<float, ShapeNormalisation::kSteps>& partial,
 } // namespace
 
 ShapeNormalisation::Box ShapeNormalisation::inkBox(const Contours& contours) {
-    Box box{contours.points[0].x, contours.points[0].y, contours.points[0].x,
-            contours.points[0].y};
+    Box box{contours.points[0].x, contours.points[0].y, contours.points[0].x, contours.points[0].y};
     for (const Point& p : contours.points) {
         box.left = std::min(box.left, p.x);
         box.right = std::max(box.right, p.x);

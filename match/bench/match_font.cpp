@@ -3,8 +3,8 @@
 // tool's matching does, for the benchmark to time and score.
 //     match_font EUDC_FONT [--nearest N] [REFERENCE_FONT ...]
 // Without reference fonts, the default ones. The index comes from the cache
-// (indexCachePath()) when that is current, and is saved there otherwise. --nearest prints the N nearest
-// characters instead, with no threshold.
+// (indexCachePath()) when that is current, and is saved there otherwise. --nearest prints the N
+// nearest characters instead, with no threshold.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -47,7 +47,8 @@ class QueryFont {
     }
     Suggestion suggest(char32_t code, const ReferenceIndex& index) {
         Features features;
-        if (face_ == nullptr || !extractor_.features(face_, FT_Get_Char_Index(face_, code), features))
+        if (face_ == nullptr ||
+            !extractor_.features(face_, FT_Get_Char_Index(face_, code), features))
             return {0, -1, -1};
         return index.suggest(features);
     }
@@ -65,15 +66,22 @@ TEST(Matcher, SuggestsTheCharacterOfTheSameShapeOrNone) {
         const char* what;
     };
     const Case cases[] = {
-        {0xE000, 0x6728, "木 beside 本 and 未"}, {0xE001, 0x672C, "本"},
-        {0xE002, 0x672A, "未, not 末"},           {0xE003, 0x672B, "末, not 未"},
-        {0xE004, 0x571F, "土, not 士"},           {0xE005, 0x58EB, "士, not 土"},
-        {0xE006, 0x5DF1, "己, not 已 or 巳"},     {0xE007, 0x5DF2, "已"},
-        {0xE008, 0x65E5, "日, not 曰"},           {0xE009, 0x66F0, "曰"},
-        {0xE00A, 0x9451, "鑑, many strokes"},     {0xE00B, 0x3401, "Extension A"},
+        {0xE000, 0x6728, "木 beside 本 and 未"},
+        {0xE001, 0x672C, "本"},
+        {0xE002, 0x672A, "未, not 末"},
+        {0xE003, 0x672B, "末, not 未"},
+        {0xE004, 0x571F, "土, not 士"},
+        {0xE005, 0x58EB, "士, not 土"},
+        {0xE006, 0x5DF1, "己, not 已 or 巳"},
+        {0xE007, 0x5DF2, "已"},
+        {0xE008, 0x65E5, "日, not 曰"},
+        {0xE009, 0x66F0, "曰"},
+        {0xE00A, 0x9451, "鑑, many strokes"},
+        {0xE00B, 0x3401, "Extension A"},
         {0xE00C, 0x20021, "Extension B, from a second reference file"},
         {0xE00D, 0x8C48, "豈 copied from U+F900, found under U+F900: its unified U+8C48"},
-        {0xE00E, 0, "鑑 mirrored"},               {0xE00F, 0, "朝 mirrored"},
+        {0xE00E, 0, "鑑 mirrored"},
+        {0xE00F, 0, "朝 mirrored"},
     };
     QueryFont font;
     for (const Case& c : cases) {
@@ -90,11 +98,11 @@ TEST(Matcher, SuggestsTheCharacterOfTheSameShapeOrNone) {
 
 TEST(Matcher, AnswersOnlyStandardIdeographsAndUnifiedCounterparts) {
     const std::pair<char32_t, char32_t> cases[] = {
-        {0x4E00, 0x4E00},   {0x3400, 0x3400},   {0x31350, 0x31350}, // Unified, Ext A, Ext H
-        {0xF900, 0x8C48},   {0x2F800, 0x4E3D},                      // compatibility ideographs
-        {0xFA0E, 0xFA0E},   {0x3007, 0x3007},                      // unified in that block; 〇
-        {0xE000, 0},        {0xF0000, 0},                          // private use
-        {0x2F00, 0},        {0x2E80, 0},       {0x31C0, 0}, {0x41, 0}, // radicals, strokes
+        {0x4E00, 0x4E00}, {0x3400, 0x3400},  {0x31350, 0x31350}, // Unified, Ext A, Ext H
+        {0xF900, 0x8C48}, {0x2F800, 0x4E3D},                     // compatibility ideographs
+        {0xFA0E, 0xFA0E}, {0x3007, 0x3007},                      // unified in that block; 〇
+        {0xE000, 0},      {0xF0000, 0},                          // private use
+        {0x2F00, 0},      {0x2E80, 0},       {0x31C0, 0},        {0x41, 0}, // radicals, strokes
     };
     for (const auto& [code, expected] : cases)
         EXPECT_EQ(standardCharacterOf(code), expected) << std::hex << static_cast<unsigned>(code);
@@ -155,16 +163,21 @@ TEST_F(CacheTest, UsesOnlyAWholeCurrentIndexOfTheSameFonts) {
         std::function<void(CacheTest&)> spoil;
         bool used;
     };
-    const auto size = [](const std::string& path) { return static_cast<size_t>(fs::file_size(path)); };
+    const auto size = [](const std::string& path) {
+        return static_cast<size_t>(fs::file_size(path));
+    };
     const Case cases[] = {
         {"as written", [](CacheTest&) {}, true},
         {"truncated", [&](CacheTest& t) { fs::resize_file(t.cache_, size(t.cache_) - 1); }, false},
-        {"one byte longer", [](CacheTest& t) { std::ofstream(t.cache_, std::ios::app) << 'x'; }, false},
+        {"one byte longer", [](CacheTest& t) { std::ofstream(t.cache_, std::ios::app) << 'x'; },
+         false},
         {"damaged inside", [&](CacheTest& t) { flipByte(t.cache_, size(t.cache_) - 100); }, false},
         {"another format", [](CacheTest& t) { patch(t.cache_, 0, "NOTKESTR"); }, false},
-        {"another version", [](CacheTest& t) { patch(t.cache_, 8, std::string("\x63\0\0\0", 4)); }, false},
+        {"another version", [](CacheTest& t) { patch(t.cache_, 8, std::string("\x63\0\0\0", 4)); },
+         false},
         {"other byte order", [](CacheTest& t) { patch(t.cache_, 12, "\x01\x02\x03\x04"); }, false},
-        {"a font grown", [](CacheTest& t) { std::ofstream(t.fonts_[1], std::ios::app) << 'x'; }, false},
+        {"a font grown", [](CacheTest& t) { std::ofstream(t.fonts_[1], std::ios::app) << 'x'; },
+         false},
         {"a font replaced, same size and time",
          [](CacheTest& t) {
              const auto time = fs::last_write_time(t.fonts_[0]);
@@ -180,7 +193,8 @@ TEST_F(CacheTest, UsesOnlyAWholeCurrentIndexOfTheSameFonts) {
              fs::last_write_time(t.fonts_[0], time);
          },
          false},
-        {"fonts in another order", [](CacheTest& t) { std::swap(t.fonts_[0], t.fonts_[1]); }, false},
+        {"fonts in another order", [](CacheTest& t) { std::swap(t.fonts_[0], t.fonts_[1]); },
+         false},
     };
     for (const Case& c : cases) {
         SetUp();

@@ -101,6 +101,7 @@ def main(argv):
     within, between, mean, classes, samples = scatter(dumps)
     projection = learn(within, between, DIMENSIONS)
     write(out, mean, projection)
+    subprocess.run(["clang-format-14", "-i", out], check=True)
     print("%s: %d classes, %d glyphs, %d -> %d dimensions" % (out, classes, samples,
                                                              len(mean), DIMENSIONS))
     return 0

@@ -1,9 +1,9 @@
 #!/usr/bin/python3
-"""Writes compatibility_ideographs.cpp: every CJK compatibility ideograph
+"""Writes compatibility_ideographs_table.cpp: every CJK compatibility ideograph
 with its unified counterpart (its canonical decomposition), from the Unicode
 Character Database's UnicodeData.txt (Debian's unicode-data package).
 
-    make_compatibility_table.py [UnicodeData.txt] > compatibility_ideographs.cpp
+    make_compatibility_table.py [UnicodeData.txt] | clang-format-14 > compatibility_ideographs_table.cpp
 """
 import sys
 
