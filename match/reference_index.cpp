@@ -11,9 +11,9 @@
 namespace kestra::match {
 namespace {
 
-// Prototypes per cluster on average, and clusters looked into per query:
-// measured against comparing every prototype in full, these find the same
-// best character for (see bench/).
+// Prototypes per cluster on average, and clusters looked into per query. On
+// the Ming labelled font (bench/) 96 % of the queries find the character that
+// comparing every prototype in full finds, in a sixtieth of the time.
 constexpr size_t kClusterSize = 256;
 constexpr size_t kProbes = 12;
 // Prototypes compared in full after the first ranking.

@@ -32,7 +32,6 @@ import sys
 from pathlib import Path
 
 import numpy as np
-from fontTools.fontBuilder import FontBuilder
 from fontTools.pens.recordingPen import DecomposingRecordingPen
 from fontTools.pens.reverseContourPen import ReverseContourPen
 from fontTools.pens.transformPen import TransformPen
@@ -228,35 +227,16 @@ def main(argv):
     if len(picks) > bed.PUA_SLOTS:
         sys.exit("at most %d glyphs" % bed.PUA_SLOTS)
 
-    names = [".notdef"] + ["uni%04X" % (bed.PUA_FIRST + i) for i in range(bed.PUA_SLOTS)]
-    glyphs = {".notdef": bed.notdef_glyph()}
+    glyphs = []
     lines = []
-    for i in range(bed.PUA_SLOTS):
-        if i < len(picks):
-            code, mirrored = picks[i]
-            glyphs[names[i + 1]] = copied_glyph(font, cmap[code], mirrored)
-            truth = "none" if mirrored else "U+%04X" % code
-            extra = "\tU+%04X" % code if mirrored else ""
-            lines.append("U+%04X\t%s\t%s%s\n" % (bed.PUA_FIRST + i, truth,
-                                                 "Mirrored" if mirrored else block_of(code),
-                                                 extra))
-        else:
-            glyphs[names[i + 1]] = bed.empty_glyph()
-    fb = FontBuilder(bed.UNITS_PER_EM, isTTF=True)
-    fb.setupGlyphOrder(names)
-    fb.setupCharacterMap({bed.PUA_FIRST + i: names[i + 1] for i in range(bed.PUA_SLOTS)})
-    fb.setupGlyf(glyphs)
-    fb.setupHorizontalMetrics({name: (bed.UNITS_PER_EM, 0) for name in names})
-    fb.setupHorizontalHeader(ascent=bed.ASCENT, descent=-bed.DESCENT)
-    fb.setupNameTable({"familyName": "Kestra Labelled " + face_name, "styleName": "Regular"})
-    fb.setupOS2(sTypoAscender=bed.ASCENT, sTypoDescender=-bed.DESCENT,
-                usWinAscent=bed.ASCENT, usWinDescent=bed.DESCENT,
-                ulCodePageRange1=1 << bed.CODEPAGE_950_BIT, ulCodePageRange2=0)
-    fb.setupPost()
-    fb.setupMaxp()
-    table = fb.font["cmap"]
-    table.tables = [t for t in table.tables if (t.platformID, t.platEncID) == (3, 1)]
-    fb.save(out_font)
+    for i, (code, mirrored) in enumerate(picks):
+        glyphs.append(copied_glyph(font, cmap[code], mirrored))
+        truth = "none" if mirrored else "U+%04X" % code
+        extra = "\tU+%04X" % code if mirrored else ""
+        lines.append("U+%04X\t%s\t%s%s\n" % (bed.PUA_FIRST + i, truth,
+                                             "Mirrored" if mirrored else block_of(code), extra))
+    glyphs += [bed.empty_glyph()] * (bed.PUA_SLOTS - len(glyphs))
+    bed.write_eudc_font(out_font, "Kestra Labelled " + face_name, glyphs)
     Path(out_truth).write_text("".join(lines))
     counts = {}
     for line in lines:

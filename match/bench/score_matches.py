@@ -7,11 +7,9 @@ truth (make_labelled_font.py):
 MATCHES.tsv is match_font's output. A suggestion is right when it is the
 source character or canonically equivalent to it (a compatibility ideograph's
 unified counterpart). Prints, per block, the share suggested right, and for
-the mirror images the share that got any suggestion; with --json, one line of
-JSON as well.
+the mirror images the share that got any suggestion.
 """
 import collections
-import json
 import sys
 import unicodedata
 
