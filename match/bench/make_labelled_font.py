@@ -198,8 +198,8 @@ def random_choice(cmap, count, rng):
     unified = set(by_block["Unified"])
     # What rounding left over goes to the Unified block, then to mirror images.
     spare = [c for c in by_block["Unified"] if (c, False) not in set(picks)]
-    picks += [(code, False) for code in rng.sample(spare, count - mirrors - len(picks))]
-    return picks, unified, mirrors
+    picks += [(code, False) for code in rng.sample(spare, max(0, count - mirrors - len(picks)))]
+    return picks[:count - mirrors], unified, mirrors
 
 
 def parse_code(text):
