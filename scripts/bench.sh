@@ -146,7 +146,17 @@ native_table() {
     /usr/bin/python3 table/bench/race_fntsample.py "$native_build/table/kestra-table" "$data"
 }
 
-suites=(native_radicals native_table wine_printing)
+# The matcher: accuracy on labelled fonts of two typefaces, and speed and
+# memory against fntsample on the same font (match/bench/measure_matching.py).
+native_matching() {
+    cmake -S . -B "$native_build" -DCMAKE_BUILD_TYPE=Release -DKESTRA_BENCH=ON \
+        -DKESTRA_TESTS=OFF >/dev/null
+    cmake --build "$native_build" -j 2 --target match_font >/dev/null
+    /usr/bin/python3 match/bench/measure_matching.py "$native_build/match/match_font" \
+        "$native_build/match-bench"
+}
+
+suites=(native_radicals native_table native_matching wine_printing)
 
 # Named suites only, when given: scripts/bench.sh wine_printing
 [ $# -eq 0 ] || suites=("$@")

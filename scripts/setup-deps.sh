@@ -14,8 +14,9 @@ package_build=(
 development=(
     clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
     mingw-w64 wine wine64 xvfb xauth xdotool imagemagick ghostscript
-    fonts-arphic-uming fonts-droid-fallback fonts-dejavu-core python3-fonttools locales
-    clang-format nsis man-db poppler-utils qpdf mupdf-tools fntsample lintian
+    fonts-arphic-uming fonts-cns11643-sung fonts-droid-fallback fonts-dejavu-core
+    python3-fonttools locales clang-format nsis man-db poppler-utils qpdf mupdf-tools fntsample
+    lintian
 )
 
 packages=("${package_build[@]}")

@@ -183,15 +183,20 @@ def with_bearings(font, advances):
 
 
 def build_font(path, family, character_glyph):
+    write_eudc_font(path, family, [character_glyph() if has_character(i) else empty_glyph()
+                                   for i in range(PUA_SLOTS)])
+
+
+def write_eudc_font(path, family, glyphs):
+    """An EUDC font whose PUA index i (U+E000 + i) holds glyphs[i]."""
     names = [".notdef"] + ["uni%04X" % (PUA_FIRST + i) for i in range(PUA_SLOTS)]
-    glyphs = {".notdef": notdef_glyph()}
-    for i in range(PUA_SLOTS):
-        glyphs[names[i + 1]] = character_glyph() if has_character(i) else empty_glyph()
+    by_name = {".notdef": notdef_glyph()}
+    by_name.update(zip(names[1:], glyphs))
 
     fb = FontBuilder(UNITS_PER_EM, isTTF=True)
     fb.setupGlyphOrder(names)
     fb.setupCharacterMap({PUA_FIRST + i: names[i + 1] for i in range(PUA_SLOTS)})
-    fb.setupGlyf(glyphs)
+    fb.setupGlyf(by_name)
     fb.setupHorizontalMetrics(with_bearings(fb.font, {name: UNITS_PER_EM for name in names}))
     fb.setupHorizontalHeader(ascent=ASCENT, descent=-DESCENT)
     fb.setupNameTable({"familyName": family, "styleName": "Regular"})

@@ -1,0 +1,68 @@
+#!/usr/bin/python3
+"""Scores the matcher's suggestions for a labelled EUDC font against its
+truth (make_labelled_font.py):
+
+    score_matches.py TRUTH.tsv MATCHES.tsv STYLE
+
+MATCHES.tsv is match_font's output. A suggestion is right when it is the
+source character or canonically equivalent to it (a compatibility ideograph's
+unified counterpart). Prints, per block, the share suggested right, and for
+the mirror images the share that got any suggestion.
+"""
+import collections
+import sys
+import unicodedata
+
+
+def canonical(code):
+    decomposed = unicodedata.normalize("NFD", chr(code))
+    return ord(decomposed) if len(decomposed) == 1 else code
+
+
+def read_truth(path):
+    truth = {}
+    for line in open(path, encoding="ascii"):
+        fields = line.rstrip("\n").split("\t")
+        source = None if fields[1] == "none" else canonical(int(fields[1][2:], 16))
+        truth[int(fields[0][2:], 16)] = (source, fields[2])
+    return truth
+
+
+def read_matches(path):
+    matches = {}
+    for line in open(path, encoding="ascii"):
+        fields = line.rstrip("\n").split("\t")
+        code = int(fields[0][2:], 16)
+        matches[code] = int(fields[1][2:], 16) if len(fields) > 1 and fields[1] else None
+    return matches
+
+
+def score(truth, matches):
+    blocks = collections.defaultdict(lambda: [0, 0])
+    for code, (source, block) in truth.items():
+        suggested = matches.get(code)
+        if source is None:
+            blocks[block][0] += suggested is not None
+        else:
+            blocks[block][0] += suggested is not None and canonical(suggested) == source
+        blocks[block][1] += 1
+    return blocks
+
+
+def main(argv):
+    if len(argv) != 4:
+        sys.stderr.write(__doc__)
+        return 2
+    blocks = score(read_truth(argv[1]), read_matches(argv[2]))
+    right = sum(v[0] for b, v in blocks.items() if b != "Mirrored")
+    known = sum(v[1] for b, v in blocks.items() if b != "Mirrored")
+    print("%-5s right %5.1f %% of %d" % (argv[3], 100 * right / known, known) +
+          "".join("  %s %.1f %% of %d" % (b, 100 * v[0] / v[1], v[1])
+                  for b, v in sorted(blocks.items()) if b != "Mirrored") +
+          "  | mirror images with a suggestion %.1f %% of %d" %
+          (100 * blocks["Mirrored"][0] / max(1, blocks["Mirrored"][1]), blocks["Mirrored"][1]))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -1,0 +1,15 @@
+#include "match/compatibility_ideographs.h"
+
+#include <algorithm>
+
+namespace kestra::match {
+
+char32_t unifiedCounterpart(char32_t code) {
+    const CompatibilityPair* end = kCompatibilityIdeographs + kCompatibilityIdeographCount;
+    const CompatibilityPair* found = std::lower_bound(
+        kCompatibilityIdeographs, end, code,
+        [](const CompatibilityPair& pair, char32_t c) { return pair.compatibility < c; });
+    return found != end && found->compatibility == code ? found->unified : code;
+}
+
+} // namespace kestra::match
