@@ -173,7 +173,8 @@ bool rangeHasRadicals(uint32_t layoutId) {
     return found;
 }
 
-TableJob::TableJob(PageSize printable, const std::vector<uint16_t>* chosenCodes)
+TableJob::TableJob(PageSize printable, const std::vector<uint16_t>* chosenCodes,
+                   int32_t extraFieldWidth)
     : printable_(printable) {
     if (chosenCodes != nullptr) {
         chosenCodes_ = *chosenCodes;
@@ -181,6 +182,9 @@ TableJob::TableJob(PageSize printable, const std::vector<uint16_t>* chosenCodes)
         appState.printCount = static_cast<uint16_t>(chosenCodes_.size());
     }
     layout_ = computePageLayout(printable_, appState);
+    if (extraFieldWidth > 0)
+        layout_ = computePageLayout(printable_, layout_.columnWidth + extraFieldWidth,
+                                    appState.printCount);
 }
 
 std::vector<uint16_t> TableJob::codes() const {
@@ -194,11 +198,13 @@ std::vector<uint16_t> TableJob::codes() const {
     return codes;
 }
 
-void TableJob::drawPage(DrawSurface& surface, int32_t pageNumber) const {
+void TableJob::drawPage(DrawSurface& surface, int32_t pageNumber,
+                        const ExtraField* extraField) const {
     fitHeaderToPage(surface);
     PageRenderer renderer(surface, layout_, printable_, kTablePageTexts);
     if (onlyChosen_)
         renderer.useCellCodes({chosenCodes_.data(), static_cast<int32_t>(chosenCodes_.size())});
+    renderer.useExtraField(extraField);
     renderer.printPage(pageNumber);
 }
 

@@ -1,9 +1,13 @@
 #include "table/job/table_pdf.h"
 
+#include <optional>
+
 #include "table/fonts/font_files.h"
 #include "table/fonts/font_subset.h"
-#include "table/pdf/pdf_surface.h"
+#include "table/job/code_matches.h"
+#include "table/job/match_field.h"
 #include "table/job/table_outline.h"
+#include "table/pdf/pdf_surface.h"
 
 namespace kestra {
 namespace {
@@ -19,30 +23,74 @@ PageMatrix pageMatrix(const PaperGeometry& paper) {
 // The font is cut down and closed before its program is compressed, so that
 // only one copy of its outlines is in memory at a time.
 template <typename Close>
-TablePdfProblem embed(PdfDocument& document, const char* name, const FontSubset& font,
+TablePdfProblem embed(PdfDocument& document, const std::string& name, const FontSubset& font,
                       TablePdfProblem fontProblem, std::string& reason, Close close) {
     SubsetFont subset;
     const bool cut = !font.used() || font.subset(subset);
     close();
     if (!cut)
         return fontProblem;
-    reason = font.used() ? document.addFont(name, subset) : std::string();
+    reason = font.used() ? document.addFont(name.c_str(), subset) : std::string();
     return reason.empty() ? TablePdfProblem::None : TablePdfProblem::Document;
+}
+
+// A reference face the suggestions are drawn from, known to the surface by
+// its name in the index.
+struct ReferenceSubset {
+    explicit ReferenceSubset(FontFile& font)
+        : file(font), subset(font.face.get(), font.file, font.index) {}
+
+    FontFile& file;
+    FontSubset subset;
+};
+
+std::vector<std::unique_ptr<ReferenceSubset>> referenceSubsets(const TableMatches* matches,
+                                                               PdfSurface& surface) {
+    std::vector<std::unique_ptr<ReferenceSubset>> subsets;
+    for (size_t k = 0; matches != nullptr && k < matches->faces.size(); ++k) {
+        FontFile& file = matches->faces[k];
+        if (file.face.get() == nullptr)
+            continue;
+        subsets.push_back(std::make_unique<ReferenceSubset>(file));
+        surface.addFace(referenceFaceName(static_cast<int>(k)), subsets.back()->subset);
+    }
+    return subsets;
+}
+
+TablePdfProblem embedReferences(PdfDocument& document,
+                                const std::vector<std::unique_ptr<ReferenceSubset>>& subsets,
+                                std::string& reason) {
+    for (size_t k = 0; k < subsets.size(); ++k) {
+        FontFile& file = subsets[k]->file;
+        const std::string path = file.path;
+        const TablePdfProblem problem =
+            embed(document, PdfSurface::faceResourceName(k), subsets[k]->subset,
+                  TablePdfProblem::ReferenceFont, reason, [&] { file.close(); });
+        if (problem == TablePdfProblem::ReferenceFont)
+            reason = path;
+        if (problem != TablePdfProblem::None)
+            return problem;
+    }
+    return TablePdfProblem::None;
 }
 
 } // namespace
 
 std::unique_ptr<PdfDocument> makeTablePdf(const TableJob& job, const PaperGeometry& paper,
                                           EudcFont& eudc, FontFile& labels,
-                                          TablePdfProblem& problem, std::string& reason) {
+                                          const TableMatches* matches, TablePdfProblem& problem,
+                                          std::string& reason) {
     FontSubset eudcFont(eudc.face(), eudc.file(), eudc.faceIndex());
     FontSubset labelFont(labels.face.get(), labels.file, labels.index);
     auto document =
         std::make_unique<PdfDocument>(paper.widthMm * kPointsPerMm, paper.heightMm * kPointsPerMm);
     PdfSurface surface(eudc, eudcFont, labelFont, pageMatrix(paper));
+    const auto references = referenceSubsets(matches, surface);
+    const std::optional<ExtraField> field =
+        matches != nullptr ? std::optional(matchField(surface, matches->matches)) : std::nullopt;
     problem = TablePdfProblem::None;
     for (int32_t page = 1; page <= job.layout().pageCount && reason.empty(); ++page) {
-        job.drawPage(surface, page);
+        job.drawPage(surface, page, field ? &*field : nullptr);
         reason = document->addPage(surface.takePage());
     }
     if (!reason.empty())
@@ -53,6 +101,8 @@ std::unique_ptr<PdfDocument> makeTablePdf(const TableJob& job, const PaperGeomet
     if (problem == TablePdfProblem::None)
         problem = embed(*document, PdfSurface::kEudcFontName, eudcFont, TablePdfProblem::EudcFont,
                         reason, [&] { eudc.close(); });
+    if (problem == TablePdfProblem::None)
+        problem = embedReferences(*document, references, reason);
     if (problem != TablePdfProblem::None)
         return nullptr;
     document->setOutline(tableOutline(job.codes(), job.layout().cellsPerPage));
