@@ -61,6 +61,9 @@ std::string unreadableBecause(const std::string& path) {
 
 } // namespace
 
+// The terminal's control sequence that erases the line from the cursor on.
+constexpr char kEraseToEnd[] = "\033[K";
+
 std::string referencePackages(const std::vector<match::DefaultReference>& defaults) {
     std::string packages;
     for (const match::DefaultReference& reference : defaults) {
@@ -99,25 +102,22 @@ ReferenceFonts chooseReferenceFonts(FT_Library library, const std::vector<std::s
 IndexProgress::IndexProgress(int fd, Language language)
     : fd_(fd), language_(language), terminal_(::isatty(fd) == 1) {}
 
-// Back to the start of the line, which is then erased to its end.
-constexpr char kLineStart[] = "\r";
-constexpr char kEraseLine[] = "\r\033[K";
-
 IndexProgress::~IndexProgress() {
     if (shownPercent_ >= 0)
-        write(kEraseLine);
+        write(std::string(1, '\r') + kEraseToEnd);
 }
 
-// Rewritten only when the share done changes: a hundred writes at most.
+// Rewritten only when the share done changes: a hundred writes at most. Each
+// line erases what a longer one before it left.
 void IndexProgress::show(size_t done, size_t total) {
     const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 100;
     if (!terminal_ || percent == shownPercent_)
         return;
     shownPercent_ = percent;
-    write(kLineStart +
-          messageText(Message::IndexProgress, language_,
-                      {std::to_string(total), std::to_string(percent)}) +
-          "\033[K");
+    std::string line(1, '\r');
+    line += messageText(Message::IndexProgress, language_,
+                        {std::to_string(total), std::to_string(percent)});
+    write(line += kEraseToEnd);
 }
 
 void IndexProgress::write(const std::string& text) const {

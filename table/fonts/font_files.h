@@ -151,6 +151,7 @@ class EudcFont {
     long faceCount_ = 0;
     int faceIndex_ = 0;
     std::vector<FT_UInt> glyphByPuaIndex_;
+    std::vector<bool> definedByPuaIndex_;
     FontProblem problem_ = FontProblem::None;
     std::string reason_;
     std::vector<uint16_t> lostCodes_;

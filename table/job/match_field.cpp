@@ -50,7 +50,8 @@ void drawNoMatch(DrawSurface& surface, int32_t x, int32_t y) {
 } // namespace
 
 std::string referenceFaceName(int face) {
-    return "reference face " + std::to_string(face);
+    std::string name = "reference face ";
+    return name += std::to_string(face);
 }
 
 ExtraField matchField(DrawSurface& surface, const CodeMatches& matches) {

@@ -141,7 +141,8 @@ void PdfSurface::addFace(const std::string& name, FontSubset& font) {
 }
 
 std::string PdfSurface::faceResourceName(size_t k) {
-    return "R" + std::to_string(k);
+    std::string name = "R";
+    return name += std::to_string(k);
 }
 
 FontSubset& PdfSurface::fontOf(int font) const {
