@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -65,10 +66,13 @@ std::string unreadableBecause(const std::string& path) {
 constexpr char kEraseToEnd[] = "\033[K";
 
 std::string referencePackages(const std::vector<match::DefaultReference>& defaults) {
+    std::vector<std::string> named;
     std::string packages;
     for (const match::DefaultReference& reference : defaults) {
-        if (packages.find(reference.package) == std::string::npos)
-            packages += (packages.empty() ? "" : ", ") + reference.package;
+        if (std::find(named.begin(), named.end(), reference.package) != named.end())
+            continue;
+        named.push_back(reference.package);
+        packages += (packages.empty() ? "" : ", ") + reference.package;
     }
     return packages;
 }

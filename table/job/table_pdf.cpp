@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "match/compatibility_ideographs.h"
 #include "table/fonts/font_files.h"
 #include "table/fonts/font_subset.h"
 #include "table/job/code_matches.h"
@@ -34,6 +35,16 @@ TablePdfProblem embed(PdfDocument& document, const std::string& name, const Font
     return reason.empty() ? TablePdfProblem::None : TablePdfProblem::Document;
 }
 
+// A suggestion found under a compatibility ideograph of the reference face
+// is drawn as that glyph, and copies as the unified character it stands for.
+FT_UInt compatibilityGlyph(const FontSubset& face, char32_t unified) {
+    for (char32_t compatibility : match::compatibilityIdeographsOf(unified)) {
+        if (const FT_UInt glyph = face.glyphOf(compatibility))
+            return glyph;
+    }
+    return 0;
+}
+
 // A reference face the suggestions are drawn from, known to the surface by
 // its name in the index.
 struct ReferenceSubset {
@@ -52,7 +63,9 @@ std::vector<std::unique_ptr<ReferenceSubset>> referenceSubsets(const TableMatche
         if (file.face.get() == nullptr)
             continue;
         subsets.push_back(std::make_unique<ReferenceSubset>(file));
-        surface.addFace(referenceFaceName(static_cast<int>(k)), subsets.back()->subset);
+        FontSubset& subset = subsets.back()->subset;
+        surface.addFace(referenceFaceName(static_cast<int>(k)), subset,
+                        [&subset](char32_t c) { return compatibilityGlyph(subset, c); });
     }
     return subsets;
 }

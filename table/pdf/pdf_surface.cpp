@@ -136,8 +136,8 @@ void PdfSurface::deleteObject(SurfaceObject handle) {
         delete object;
 }
 
-void PdfSurface::addFace(const std::string& name, FontSubset& font) {
-    faces_.push_back({name, &font});
+void PdfSurface::addFace(const std::string& name, FontSubset& font, AlternativeGlyph alternative) {
+    faces_.push_back({name, &font, std::move(alternative)});
 }
 
 std::string PdfSurface::faceResourceName(size_t k) {
@@ -194,12 +194,17 @@ void PdfSurface::glyphsOf(const char* text, int length, int face) {
     }
 }
 
+FT_UInt PdfSurface::glyphOfAddedFace(const NamedFace& face, char32_t character) {
+    const FT_UInt glyph = face.font->glyphOf(character);
+    return glyph != 0 || !face.alternative ? glyph : face.alternative(character);
+}
+
 // An escaped character: the added face's glyph in a font of one, else the
 // label font's, or where the font has none its code point, "U+AC00", which
 // reads and copies as something that names it.
 void PdfSurface::spellEscaped(char32_t character, int face) {
     const FT_UInt faceGlyph =
-        face >= 0 ? faces_[static_cast<size_t>(face)].font->glyphOf(character) : 0;
+        face >= 0 ? glyphOfAddedFace(faces_[static_cast<size_t>(face)], character) : 0;
     if (faceGlyph != 0) {
         glyphs_.push_back({kFirstAddedFace + face, faceGlyph, character});
         return;

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,9 +57,13 @@ class PdfSurface : public DrawSurface {
     // The content stream of everything drawn since the last page was taken.
     std::string takePage();
 
+    // The glyph a face draws for a character it does not map itself, under
+    // another code point that stands for the same character; 0 for none.
+    using AlternativeGlyph = std::function<FT_UInt(char32_t character)>;
+
     // A face that createFont knows by name; the subset must outlive the
     // surface's pages.
-    void addFace(const std::string& name, FontSubset& font);
+    void addFace(const std::string& name, FontSubset& font, AlternativeGlyph alternative = {});
     // The resource name under which the page content uses the k-th face added.
     static std::string faceResourceName(size_t k);
 
@@ -88,8 +93,10 @@ class PdfSurface : public DrawSurface {
     struct NamedFace {
         std::string name;
         FontSubset* font;
+        AlternativeGlyph alternative;
     };
 
+    static FT_UInt glyphOfAddedFace(const NamedFace& face, char32_t character);
     FontSubset& fontOf(int font) const;
     std::string resourceNameOf(int font) const;
     TextGroup* textGroup(int font, int32_t height);
