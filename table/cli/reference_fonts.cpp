@@ -41,7 +41,8 @@ std::string givenFontProblem(FT_Library library, const std::string& path, bool f
     const long faces = first.get()->num_faces;
     bool found = false;
     for (long k = 0; k < faces; ++k) {
-        FontFace face(k == 0 ? std::move(first) : FontFace(openFace(library, file, int(k))));
+        FontFace face(k == 0 ? std::move(first)
+                             : FontFace(openFace(library, file, static_cast<int>(k))));
         if (face.get() == nullptr || !hasStandardHanCharacter(face.get()))
             continue;
         if (forPdf && outlineFormatOf(face.get()) == OutlineFormat::None)
@@ -60,10 +61,10 @@ std::string unreadableBecause(const std::string& path) {
     return {};
 }
 
-} // namespace
-
 // The terminal's control sequence that erases the line from the cursor on.
 constexpr char kEraseToEnd[] = "\033[K";
+
+} // namespace
 
 std::string referencePackages(const std::vector<match::DefaultReference>& defaults) {
     std::vector<std::string> named;

@@ -9,9 +9,8 @@
 #include <optional>
 #include <string>
 #include <sys/stat.h>
-#include <vector>
-
 #include <unistd.h>
+#include <vector>
 
 #include "eudc/app_state.h"
 #include "ime/radical_dictionary.h"
