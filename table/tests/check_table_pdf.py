@@ -571,6 +571,9 @@ def check_matching():
     lines = {line[:4]: line[5:] for line in listed.stdout.splitlines()}
     check("match list: two more columns, and no word off a terminal", listed.stderr == ""
           and lines.get("big5") == "unicode\tglyph\tstandard\tsimilarity", listed.stderr)
+    unmapped = run(FONTS / "SHAPED.TTE", "--list", "-r", "FA43-FA43", *REFERENCES, "-o", "-")
+    check("match list: a code the font does not map has nothing to compare, not even .notdef",
+          unmapped.stdout.splitlines()[1:] == ["FA43\tU+E003\tno\t\t"], unmapped.stdout)
     pdf = WORK / "match.pdf"
     made = run(MATCH / "QUERY.TTE", "-r", "FA40-FA53", *REFERENCES, "-o", pdf)
     page = text(pdf, 1)
