@@ -1,5 +1,6 @@
 #include "table/cli/table_program.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -308,7 +309,44 @@ class TableProgram {
             return fail(Message::LabelFontNotTrueType, {options_.labelFamily});
         labelFont_.path = found.location.path;
         labelFont_.index = found.location.index;
+        openFallbackFaces();
         return true;
+    }
+
+    // For each character of the header that the label font lacks, the
+    // installed face that fontconfig offers for it, if that face has it in
+    // outlines a PDF embeds; each face once. Where none has it, the page
+    // shows the character's code point.
+    void openFallbackFaces() {
+        std::vector<FontLocation> opened;
+        FontconfigSession fontconfig;
+        for (char32_t c : headerCharactersOutsideBig5()) {
+            if (FT_Get_Char_Index(labelFont_.face.get(), c) != 0 || hasFallbackFor(c))
+                continue;
+            const FontLocation found = findFontWith(c);
+            const bool known =
+                std::any_of(opened.begin(), opened.end(), [&](const FontLocation& f) {
+                    return f.path == found.path && f.index == found.index;
+                });
+            if (found.path.empty() || known)
+                continue;
+            opened.push_back(found);
+            FontFile font;
+            font.path = found.path;
+            font.index = found.index;
+            if (font.file.map(found.path))
+                font.face = FontFace(openFace(library_.get(), font.file, found.index));
+            if (font.face.get() != nullptr &&
+                outlineFormatOf(font.face.get()) != OutlineFormat::None &&
+                FT_Get_Char_Index(font.face.get(), c) != 0)
+                fallbackFaces_.push_back(std::move(font));
+        }
+    }
+
+    bool hasFallbackFor(char32_t c) const {
+        return std::any_of(fallbackFaces_.begin(), fallbackFaces_.end(), [&](const FontFile& f) {
+            return FT_Get_Char_Index(f.face.get(), c) != 0;
+        });
     }
 
     // The suggestion for each code of the job, from the index of the
@@ -377,10 +415,11 @@ class TableProgram {
         std::optional<TableMatches> matches;
         if (matches_)
             matches.emplace(TableMatches{*matches_, referenceFaces});
-        const std::unique_ptr<PdfDocument> document = makeTablePdf(
-            job, paper, eudc_, labelFont_, matches ? &*matches : nullptr, made, problem);
+        const std::unique_ptr<PdfDocument> document =
+            makeTablePdf(job, paper, eudc_, labelFont_, fallbackFaces_,
+                         matches ? &*matches : nullptr, made, problem);
         if (made == TablePdfProblem::EudcFont || made == TablePdfProblem::LabelFont ||
-            made == TablePdfProblem::ReferenceFont)
+            made == TablePdfProblem::OtherFont)
             return fail(Message::FontNotSubset,
                         {made == TablePdfProblem::EudcFont    ? options_.fontPath
                          : made == TablePdfProblem::LabelFont ? labelFont_.path
@@ -428,6 +467,7 @@ class TableProgram {
     FreeTypeLibrary library_;
     EudcFont eudc_;
     FontFile labelFont_;
+    std::vector<FontFile> fallbackFaces_;
     std::optional<CodeMatches> matches_;
     std::vector<match::ReferenceFace> referenceFaces_;
 };

@@ -421,4 +421,29 @@ LabelFont findLabelFont(const std::string& family) {
     return {LabelFontProblem::None, {reinterpret_cast<const char*>(file), index}};
 }
 
+// fontconfig offers its best font for any pattern: only one whose characters
+// hold this one counts.
+FontLocation findFontWith(char32_t character) {
+    Pattern pattern(FcPatternCreate());
+    std::unique_ptr<FcCharSet, CharSetDeleter> characters(FcCharSetCreate());
+    if (!pattern || !characters)
+        return {};
+    FcCharSetAddChar(characters.get(), character);
+    FcPatternAddCharSet(pattern.get(), FC_CHARSET, characters.get());
+    FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+    FcDefaultSubstitute(pattern.get());
+    FcResult result = FcResultNoMatch;
+    Pattern match(FcFontMatch(nullptr, pattern.get(), &result));
+    FcCharSet* offered = nullptr;
+    FcChar8* file = nullptr;
+    if (!match || FcPatternGetCharSet(match.get(), FC_CHARSET, 0, &offered) != FcResultMatch ||
+        !FcCharSetHasChar(offered, character) ||
+        FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch)
+        return {};
+    int index = 0;
+    FcPatternGetInteger(match.get(), FC_INDEX, 0, &index);
+    return {reinterpret_cast<const char*>(file), index};
+}
+
 } // namespace kestra

@@ -193,4 +193,8 @@ struct LabelFont {
 // counts.
 LabelFont findLabelFont(const std::string& family);
 
+// An installed font that draws the character, as fontconfig ranks them for it;
+// an empty path when none does.
+FontLocation findFontWith(char32_t character);
+
 } // namespace kestra

@@ -148,6 +148,19 @@ void applyTableChoices(const TableChoices& choices, const std::string& fontName,
     }
 }
 
+std::u32string headerCharactersOutsideBig5() {
+    std::u32string found;
+    for (const std::string field : {appState.fontFace, appState.eudcFilePath}) {
+        for (size_t start : characterStarts(field)) {
+            const char32_t c =
+                escapedCharacter(field.data() + start, static_cast<int>(field.size() - start));
+            if (c != 0 && found.find(c) == std::u32string::npos)
+                found += c;
+        }
+    }
+    return found;
+}
+
 void useDictionaryCodeForm(CodeForm form) {
     // The loader reads NT-family dictionaries as PUA code points, others as Big5.
     appState.platform = form == CodeForm::Pua ? 2 : 1;

@@ -38,6 +38,10 @@ PaperGeometry paperGeometry(Paper paper, bool landscape);
 void applyTableChoices(const TableChoices& choices, const std::string& fontName,
                        const std::string& fontPath);
 
+// The characters of the header that code page 950 cannot hold (escaped in
+// appState), each once: what the label font may lack.
+std::u32string headerCharactersOutsideBig5();
+
 // How the loader reads the dictionaries' codes.
 void useDictionaryCodeForm(CodeForm form);
 

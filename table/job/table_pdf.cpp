@@ -45,41 +45,46 @@ FT_UInt compatibilityGlyph(const FontSubset& face, char32_t unified) {
     return 0;
 }
 
-// A reference face the suggestions are drawn from, known to the surface by
-// its name in the index.
-struct ReferenceSubset {
-    explicit ReferenceSubset(FontFile& font)
+// A face added to the surface beside the label and the EUDC font: a
+// reference face the suggestions are drawn from, or a fallback face.
+struct AddedFace {
+    explicit AddedFace(FontFile& font)
         : file(font), subset(font.face.get(), font.file, font.index) {}
 
     FontFile& file;
     FontSubset subset;
 };
+using AddedFaces = std::vector<std::unique_ptr<AddedFace>>;
 
-std::vector<std::unique_ptr<ReferenceSubset>> referenceSubsets(const TableMatches* matches,
-                                                               PdfSurface& surface) {
-    std::vector<std::unique_ptr<ReferenceSubset>> subsets;
+// The reference faces known to the surface by their names in the index, then
+// the fallback faces, in the order the surface numbers them.
+AddedFaces addFaces(PdfSurface& surface, const TableMatches* matches,
+                    std::vector<FontFile>& fallbacks) {
+    AddedFaces added;
     for (size_t k = 0; matches != nullptr && k < matches->faces.size(); ++k) {
-        FontFile& file = matches->faces[k];
-        if (file.face.get() == nullptr)
+        if (matches->faces[k].face.get() == nullptr)
             continue;
-        subsets.push_back(std::make_unique<ReferenceSubset>(file));
-        FontSubset& subset = subsets.back()->subset;
+        added.push_back(std::make_unique<AddedFace>(matches->faces[k]));
+        FontSubset& subset = added.back()->subset;
         surface.addFace(referenceFaceName(static_cast<int>(k)), subset,
                         [&subset](char32_t c) { return compatibilityGlyph(subset, c); });
     }
-    return subsets;
+    for (FontFile& fallback : fallbacks) {
+        added.push_back(std::make_unique<AddedFace>(fallback));
+        surface.addFallbackFace(added.back()->subset);
+    }
+    return added;
 }
 
-TablePdfProblem embedReferences(PdfDocument& document,
-                                const std::vector<std::unique_ptr<ReferenceSubset>>& subsets,
+TablePdfProblem embedAddedFaces(PdfDocument& document, const AddedFaces& added,
                                 std::string& reason) {
-    for (size_t k = 0; k < subsets.size(); ++k) {
-        FontFile& file = subsets[k]->file;
+    for (size_t k = 0; k < added.size(); ++k) {
+        FontFile& file = added[k]->file;
         const std::string path = file.path;
         const TablePdfProblem problem =
-            embed(document, PdfSurface::faceResourceName(k), subsets[k]->subset,
-                  TablePdfProblem::ReferenceFont, reason, [&] { file.close(); });
-        if (problem == TablePdfProblem::ReferenceFont)
+            embed(document, PdfSurface::faceResourceName(k), added[k]->subset,
+                  TablePdfProblem::OtherFont, reason, [&] { file.close(); });
+        if (problem == TablePdfProblem::OtherFont)
             reason = path;
         if (problem != TablePdfProblem::None)
             return problem;
@@ -91,6 +96,7 @@ TablePdfProblem embedReferences(PdfDocument& document,
 
 std::unique_ptr<PdfDocument> makeTablePdf(const TableJob& job, const PaperGeometry& paper,
                                           EudcFont& eudc, FontFile& labels,
+                                          std::vector<FontFile>& fallbacks,
                                           const TableMatches* matches, TablePdfProblem& problem,
                                           std::string& reason) {
     FontSubset eudcFont(eudc.face(), eudc.file(), eudc.faceIndex());
@@ -98,7 +104,7 @@ std::unique_ptr<PdfDocument> makeTablePdf(const TableJob& job, const PaperGeomet
     auto document =
         std::make_unique<PdfDocument>(paper.widthMm * kPointsPerMm, paper.heightMm * kPointsPerMm);
     PdfSurface surface(eudc, eudcFont, labelFont, pageMatrix(paper));
-    const auto references = referenceSubsets(matches, surface);
+    const AddedFaces added = addFaces(surface, matches, fallbacks);
     const std::optional<ExtraField> field =
         matches != nullptr ? std::optional(matchField(surface, matches->matches)) : std::nullopt;
     problem = TablePdfProblem::None;
@@ -115,7 +121,7 @@ std::unique_ptr<PdfDocument> makeTablePdf(const TableJob& job, const PaperGeomet
         problem = embed(*document, PdfSurface::kEudcFontName, eudcFont, TablePdfProblem::EudcFont,
                         reason, [&] { eudc.close(); });
     if (problem == TablePdfProblem::None)
-        problem = embedReferences(*document, references, reason);
+        problem = embedAddedFaces(*document, added, reason);
     if (problem != TablePdfProblem::None)
         return nullptr;
     document->setOutline(tableOutline(job.codes(), job.layout().cellsPerPage));

@@ -27,16 +27,19 @@ struct TableMatches {
 // What kept the document from being made.
 enum class TablePdfProblem {
     None,
-    Document,      // the reason says why
-    EudcFont,      // HarfBuzz could not cut the font down to its glyphs
-    LabelFont,     // nor the label font
-    ReferenceFont, // nor a reference font, whose path is the reason
+    Document,  // the reason says why
+    EudcFont,  // HarfBuzz could not cut the font down to its glyphs
+    LabelFont, // nor the label font
+    OtherFont, // nor a reference or fallback font, whose path is the reason
 };
 
-// Null on failure, with problem saying why. The job must have been made as
-// wide as the suggestions need (kMatchFieldWidth) when there are any.
+// Null on failure, with problem saying why. The header's characters that the
+// label font lacks are drawn from the fallback faces that have them. The job
+// must have been made as wide as the suggestions need (kMatchFieldWidth)
+// when there are any.
 std::unique_ptr<PdfDocument> makeTablePdf(const TableJob& job, const PaperGeometry& paper,
                                           EudcFont& eudc, FontFile& labels,
+                                          std::vector<FontFile>& fallbacks,
                                           const TableMatches* matches, TablePdfProblem& problem,
                                           std::string& reason);
 

@@ -106,7 +106,7 @@ SurfaceObject PdfSurface::createFont(int32_t height, const char* face) {
     auto* object = new Object{Object::Kind::Font, false};
     object->fontHeight = height;
     for (size_t k = 0; k < faces_.size() && face != nullptr; ++k) {
-        if (faces_[k].name == face)
+        if (!faces_[k].name.empty() && faces_[k].name == face)
             object->face = static_cast<int>(k);
     }
     return object;
@@ -138,6 +138,10 @@ void PdfSurface::deleteObject(SurfaceObject handle) {
 
 void PdfSurface::addFace(const std::string& name, FontSubset& font, AlternativeGlyph alternative) {
     faces_.push_back({name, &font, std::move(alternative)});
+}
+
+void PdfSurface::addFallbackFace(FontSubset& font) {
+    faces_.push_back({std::string(), &font, {}});
 }
 
 std::string PdfSurface::faceResourceName(size_t k) {
@@ -200,8 +204,8 @@ FT_UInt PdfSurface::glyphOfAddedFace(const NamedFace& face, char32_t character) 
 }
 
 // An escaped character: the added face's glyph in a font of one, else the
-// label font's, or where the font has none its code point, "U+AC00", which
-// reads and copies as something that names it.
+// label font's or a fallback face's, or where none has it its code point,
+// "U+AC00", which reads and copies as something that names it.
 void PdfSurface::spellEscaped(char32_t character, int face) {
     const FT_UInt faceGlyph =
         face >= 0 ? glyphOfAddedFace(faces_[static_cast<size_t>(face)], character) : 0;
@@ -212,6 +216,13 @@ void PdfSurface::spellEscaped(char32_t character, int face) {
     if (const FT_UInt glyph = labelFont_.glyphOf(character)) {
         glyphs_.push_back({kLabelFont, glyph, character});
         return;
+    }
+    for (size_t k = 0; k < faces_.size(); ++k) {
+        const FT_UInt glyph = faces_[k].name.empty() ? faces_[k].font->glyphOf(character) : 0;
+        if (glyph != 0) {
+            glyphs_.push_back({kFirstAddedFace + static_cast<int>(k), glyph, character});
+            return;
+        }
     }
     for (const char c : codePointName(character))
         glyphs_.push_back({kLabelFont, labelFont_.glyphOf(static_cast<unsigned char>(c)),

@@ -8,7 +8,8 @@
 // user-defined codes from the EUDC font file and every other character from
 // the label font; a font's height is all that sets it apart. Faces added by
 // name draw more: a font created with such a name draws the escaped
-// characters (see kUnicodeEscape) from that face.
+// characters (see kUnicodeEscape) from that face. Fallback faces draw the
+// escaped characters that the label font lacks.
 //
 // A page is hundreds of small texts and boxes, all opaque black and none over
 // another: the surface gathers the texts of each font and the outlines of
@@ -64,7 +65,11 @@ class PdfSurface : public DrawSurface {
     // A face that createFont knows by name; the subset must outlive the
     // surface's pages.
     void addFace(const std::string& name, FontSubset& font, AlternativeGlyph alternative = {});
-    // The resource name under which the page content uses the k-th face added.
+    // A face for the escaped characters the label font lacks, tried in the
+    // order added, after the named faces.
+    void addFallbackFace(FontSubset& font);
+    // The resource name under which the page content uses the k-th face
+    // added, named or fallback.
     static std::string faceResourceName(size_t k);
 
     // The resource names under which the page content uses the two fonts.
@@ -91,7 +96,7 @@ class PdfSurface : public DrawSurface {
         char32_t character;
     };
     struct NamedFace {
-        std::string name;
+        std::string name; // empty for a fallback face
         FontSubset* font;
         AlternativeGlyph alternative;
     };

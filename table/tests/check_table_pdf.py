@@ -600,17 +600,29 @@ def check_matching():
 
 def check_names_in_header():
     """A font's name as given in any script, and a long path shortened in its
-    middle so that the whole header stays within the margins."""
+    middle so that the whole header stays within the margins. Of the fonts
+    installed, only the label font and DejaVu Sans (which has 😀, and no font
+    here Hangul)."""
     folder = WORK / "names"
     deep = folder.joinpath(*["深層的資料夾"] * 30)
     deep.mkdir(parents=True)
     for font in (folder / "かな한글😀.TTE", deep / "EUDC.TTE"):
         shutil.copy(EUDC, font)
-    run("かな한글😀.TTE", "-r", "FA40-FA40", "-o", "names.pdf", cwd=folder)
+    (folder / "fonts").mkdir()
+    for installed in ("arphic/uming.ttc", "dejavu/DejaVuSans.ttf"):
+        (folder / "fonts" / Path(installed).name).symlink_to("/usr/share/fonts/truetype/" + installed)
+    (folder / "fonts.conf").write_text("<fontconfig><dir>%s</dir><cachedir>%s</cachedir></fontconfig>"
+                                       % (folder / "fonts", folder / "cache"))
+    run("かな한글😀.TTE", "-r", "FA40-FA40", "-o", "names.pdf", cwd=folder,
+        env={"FONTCONFIG_FILE": str(folder / "fonts.conf")})
     run(deep / "EUDC.TTE", "-r", "FA40-FA40", "-o", folder / "deep.pdf")
     first, deep_first = text(folder / "names.pdf", 1), text(folder / "deep.pdf", 1)
-    check("a name outside Big5 as given, what the label font lacks as its code point",
-          "外字檔案：かなU+D55CU+AE00U+1F600.TTE" in first, first[:120])
+    fallback = re.findall(r'<font name="([^"]*)"[^>]*>\s*<char [^>]* c="&#x1f600;"', subprocess.run(
+        ["mutool", "draw", "-N", "-q", "-F", "stext", "-o", "-", str(folder / "names.pdf"), "1"],
+        capture_output=True, text=True).stdout)
+    check("a name outside Big5 as given, what the label font lacks from an installed font that "
+          "has it, else as its code point", "外字檔案：かなU+D55CU+AE00😀.TTE" in first
+          and fallback == ["DejaVuSans"], (first[:120], fallback))
     check("a long path shortened in its middle",
           "字型：KestraEUDCSquare" in compact(deep_first)
           and re.search("外字檔案：/.{20,}….{20,}/EUDC.TTE", compact(deep_first)),
