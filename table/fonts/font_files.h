@@ -1,6 +1,7 @@
-// The two fonts of a table: the user's EUDC font file, read through the
-// mapping code page 950 has on Windows (a code's PUA index gives the character
-// U+E000 + index), and the face of the labels, found through fontconfig.
+// The fonts of a table: the user's EUDC font file, read through the mapping
+// code page 950 has on Windows (a code's PUA index gives the character
+// U+E000 + index), the face of the labels and the faces it falls back to,
+// found through fontconfig.
 #pragma once
 
 #include <ft2build.h>

@@ -72,7 +72,8 @@ class PdfSurface : public DrawSurface {
     // added, named or fallback.
     static std::string faceResourceName(size_t k);
 
-    // The resource names under which the page content uses the two fonts.
+    // The resource names under which the page content uses the label and the
+    // EUDC font.
     static constexpr char kEudcFontName[] = "E";
     static constexpr char kLabelFontName[] = "L";
 
