@@ -1,7 +1,6 @@
 #include "table/job/match_field.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "table/job/code_matches.h"
 #include "table/job/table_job.h"
