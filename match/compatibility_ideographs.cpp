@@ -12,4 +12,13 @@ char32_t unifiedCounterpart(char32_t code) {
     return found != end && found->compatibility == code ? found->unified : code;
 }
 
+std::vector<char32_t> compatibilityIdeographsOf(char32_t unified) {
+    std::vector<char32_t> found;
+    for (size_t i = 0; i < kCompatibilityIdeographCount; ++i) {
+        if (kCompatibilityIdeographs[i].unified == unified)
+            found.push_back(kCompatibilityIdeographs[i].compatibility);
+    }
+    return found;
+}
+
 } // namespace kestra::match

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 namespace kestra::match {
 
@@ -19,5 +20,9 @@ extern const size_t kCompatibilityIdeographCount;
 // The unified ideograph a compatibility ideograph stands for; any other code
 // point as it is.
 char32_t unifiedCounterpart(char32_t code);
+
+// The compatibility ideographs that stand for a unified one: a font may draw
+// the character only under one of them.
+std::vector<char32_t> compatibilityIdeographsOf(char32_t unified);
 
 } // namespace kestra::match

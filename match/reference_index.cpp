@@ -288,11 +288,12 @@ std::vector<Suggestion> ReferenceIndex::nearest(const Features& query, size_t co
 
 Suggestion ReferenceIndex::suggest(const Features& query) const {
     const std::vector<Suggestion> best = nearest(query, 1);
-    if (best.empty() || best[0].similarity < kLeastSimilarity)
+    if (best.empty())
         return {};
-    Suggestion s = best[0];
-    s.similarity = std::min(1.0f, s.similarity);
-    return s;
+    const float similarity = std::clamp(best[0].similarity, 0.0f, 1.0f);
+    if (best[0].similarity < kLeastSimilarity)
+        return {0, similarity, -1};
+    return {best[0].code, similarity, best[0].face};
 }
 
 } // namespace kestra::match

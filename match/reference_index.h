@@ -25,6 +25,7 @@ struct ReferenceFace {
 
 struct Suggestion {
     char32_t code = 0; // 0: no standard character is close enough
+    // Of the nearest prototype, close enough or not: 0 to 1 from suggest().
     float similarity = 0;
     int face = -1; // into ReferenceIndex::faces(): the face the prototype came from
 };
@@ -46,7 +47,8 @@ class ReferenceIndex {
     static ReferenceIndex build(const std::vector<std::string>& fontFiles,
                                 const BuildProgress& progress);
 
-    // The best prototype's character when it is close enough.
+    // The best prototype's character when it is close enough, and its
+    // similarity either way (how close the nearest came).
     Suggestion suggest(const Features& query) const;
     // The nearest characters, best first, each once, with their similarity;
     // no threshold.

@@ -94,7 +94,9 @@ void PageRenderer::printPageHeader() {
 void PageRenderer::printColumnHeadings(int32_t columnX) {
     const int headingLength = static_cast<int>(std::strlen(texts_.codeHeading));
     surface_.textOut(columnX + kCodeOffset, kHeadingY, texts_.codeHeading, headingLength);
-    int32_t x = columnX + kFirstFieldOffset;
+    if (extraField_ != nullptr && extraField_->heading != nullptr)
+        drawText(columnX + kFirstFieldOffset, kHeadingY, extraField_->heading, kHeaderTextSize);
+    int32_t x = columnX + firstRadicalOffset();
     forEachAnnotatingIme([&](const ImeRecord& ime) {
         drawText(x, kHeadingY, imeHeading(ime), kImeNameSize);
         x += radicalFieldAdvance(ime.layoutId);
@@ -136,11 +138,13 @@ void PageRenderer::printCell(uint16_t code, int32_t x, int32_t y, SelectionKeepe
     char codeText[8];
     const int length = std::snprintf(codeText, sizeof codeText, "%4X", static_cast<unsigned>(code));
     surface_.textOut(x + kCodeOffset, y - kTextDrop, codeText, length);
+    if (extraField_ != nullptr)
+        extraField_->draw(code, x + kFirstFieldOffset, y);
     printRadicals(code, x, y - kTextDrop);
 }
 
 void PageRenderer::printRadicals(uint16_t code, int32_t x, int32_t y) {
-    int32_t fieldX = x + kFirstFieldOffset;
+    int32_t fieldX = x + firstRadicalOffset();
     forEachAnnotatingIme([&](const ImeRecord& ime) {
         appState.annotationText[0] = '\0';
         lookupRadicalText(code, ime.layoutId);
@@ -172,6 +176,10 @@ void PageRenderer::drawText(int32_t x, int32_t y, const char* text, int maxLengt
     while (length < maxLength && text[length] != '\0')
         ++length;
     surface_.textOut(x, y, text, length);
+}
+
+int32_t PageRenderer::firstRadicalOffset() const {
+    return kFirstFieldOffset + (extraField_ != nullptr ? extraField_->width : 0);
 }
 
 int32_t PageRenderer::gridLeft() const {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "print/draw_surface.h"
 #include "print/page_layout.h"
@@ -33,6 +34,16 @@ struct CellCodes {
     int32_t count = 0;
 };
 
+// A field of every cell that the caller adds after the code, before the
+// radicals: its heading, the width it takes (which the caller's layout must
+// add to the column), and what draws it. draw gets the cell's code and the
+// field's top left, and leaves the surface's selections as it found them.
+struct ExtraField {
+    const char* heading = nullptr; // Big5
+    int32_t width = 0;
+    std::function<void(uint16_t code, int32_t x, int32_t y)> draw;
+};
+
 class PageRenderer {
   public:
     PageRenderer(DrawSurface& surface, const PageLayout& layout, PageSize pageSize,
@@ -45,6 +56,8 @@ class PageRenderer {
     // The cells hold these codes instead of the print range; they must stay
     // valid while pages are drawn.
     void useCellCodes(CellCodes codes) { cellCodes_ = codes; }
+    // Each cell gets the field too; it must stay valid while pages are drawn.
+    void useExtraField(const ExtraField* field) { extraField_ = field; }
 
   private:
     void printPageHeader();
@@ -59,6 +72,7 @@ class PageRenderer {
     void drawCentred(const char* text, int32_t y);
     void drawText(int32_t x, int32_t y, const char* text, int maxLength);
 
+    int32_t firstRadicalOffset() const;
     int32_t gridLeft() const;
     int32_t columnLeft(int32_t left, int32_t column) const;
     int32_t rowTop(int32_t row) const;
@@ -70,6 +84,7 @@ class PageRenderer {
     PageSize pageSize_;
     PageTexts texts_;
     CellCodes cellCodes_;
+    const ExtraField* extraField_ = nullptr;
 };
 
 } // namespace kestra

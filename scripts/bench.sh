@@ -146,13 +146,14 @@ native_table() {
     /usr/bin/python3 table/bench/race_fntsample.py "$native_build/table/kestra-table" "$data"
 }
 
-# The matcher: accuracy on labelled fonts of two typefaces, and speed and
-# memory against fntsample on the same font (match/bench/measure_matching.py).
+# The matcher: accuracy on labelled fonts of two typefaces, and the speed and
+# memory of kestra-table --list --match against fntsample on the same font
+# (match/bench/measure_matching.py).
 native_matching() {
     cmake -S . -B "$native_build" -DCMAKE_BUILD_TYPE=Release -DKESTRA_BENCH=ON \
         -DKESTRA_TESTS=OFF >/dev/null
-    cmake --build "$native_build" -j 2 --target match_font >/dev/null
-    /usr/bin/python3 match/bench/measure_matching.py "$native_build/match/match_font" \
+    cmake --build "$native_build" -j 2 --target kestra-table >/dev/null
+    /usr/bin/python3 match/bench/measure_matching.py "$native_build/table/kestra-table" \
         "$native_build/match-bench"
 }
 

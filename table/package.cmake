@@ -1,7 +1,8 @@
 # The Debian package of kestra-table (make deb): the program, its manual page,
 # its copyright file and its changelog, with the shared libraries it links
 # found by dpkg-shlibdeps and the default label font added by hand, since no
-# library names it.
+# library names it. The reference fonts of --match are recommended: the tool
+# does without them, and a user may name others.
 find_program(KESTRA_GZIP gzip REQUIRED)
 set(KESTRA_DEB_CHANGELOG ${CMAKE_CURRENT_SOURCE_DIR}/debian/changelog)
 foreach(page kestra-table.1 debian/changelog)
@@ -34,11 +35,13 @@ set(CPACK_PACKAGE_DESCRIPTION
     "kestra-table writes the reference table of a Windows EUDC font file (.TTE)
 as a PDF: every user-defined Big5 code with its glyph, its code and, on
 request, its Phonetic and Cangjie radicals; or the same codes as tab-separated
-text.")
+text. With --match it suggests for each glyph the standard Unicode character
+of the same shape, found in reference fonts.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-cns11643-sung, fonts-hanazono, fonts-babelstone-han")
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
 include(CPack)

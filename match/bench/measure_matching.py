@@ -1,16 +1,17 @@
 #!/usr/bin/python3
 """The matcher's benchmark: accuracy on labelled EUDC fonts made from AR PL
 UMing TW (Ming style) and AR PL UKai TW (Kai style), against the default
-reference fonts, and its speed and memory against fntsample on the same font,
-the two taking turns, on both cores and pinned to one (taskset -c 0).
+reference fonts, and the speed and memory of `kestra-table --list --match`
+against fntsample on the same font, the two taking turns, on both cores and
+pinned to one (taskset -c 0), with the index cached and built from nothing.
 
-    measure_matching.py MATCH_FONT DATA_DIR [RUNS]
+    measure_matching.py KESTRA_TABLE DATA_DIR [RUNS]
 
-MATCH_FONT is the built bench/match_font; DATA_DIR keeps the labelled fonts
-(made by make_labelled_font.py when missing) and the caches. Each figure is
-printed on one line with its target: medians of CPU time (user + system of
-the run and every process it waited for) and peak memory, and the median of
-the run-by-run ratios.
+KESTRA_TABLE is the built tool; DATA_DIR keeps the labelled fonts (made by
+make_labelled_font.py when missing) and the caches. Each figure is printed on
+one line with its target: medians of CPU time (user + system of the run and
+every process it waited for) and peak memory, and the median of the
+run-by-run ratios.
 """
 import os
 import statistics
@@ -58,13 +59,18 @@ def timed(command, env=None):
     return {"cpu": usage.ru_utime + usage.ru_stime, "peak": usage.ru_maxrss / 1024}
 
 
+def listed(program, font):
+    """The command that lists the font's codes with their suggestions."""
+    return [program, "--list", "--match", "-o", "-", str(font)]
+
+
 def accuracy(program, data, env):
     met = True
     mirrors = []
     for style, (_, _, target) in SOURCES.items():
         font, truth_path = labelled(data, style)
         with tempfile.NamedTemporaryFile("w+") as matches:
-            subprocess.run([program, str(font)], stdout=matches, check=True, env=env)
+            subprocess.run(listed(program, font), stdout=matches, check=True, env=env)
             matches.flush()
             blocks = score_matches.score(score_matches.read_truth(truth_path),
                                          score_matches.read_matches(matches.name))
@@ -99,10 +105,11 @@ def race(name, ours, theirs, runs, target, cache_for_run, pinned):
     cpu_ratio = median(x["cpu"] / y["cpu"] for x, y in zip(a, b))
     peak_ratio = median(x["peak"] / y["peak"] for x, y in zip(a, b))
     where = "one core" if pinned else "two cores"
-    print("%-28s %-9s cpu  match %7.3f s   fntsample %6.3f s   ratio %5.2f (target <= %.0f: %s) "
-          "load %s" % (name, where, median(x["cpu"] for x in a), median(y["cpu"] for y in b),
+    print("%-28s %-9s cpu  kestra-table %7.3f s   fntsample %6.3f s   ratio %5.2f (target <= %.0f: "
+          "%s) load %s" % (name, where, median(x["cpu"] for x in a), median(y["cpu"] for y in b),
                        cpu_ratio, target, "met" if cpu_ratio <= target else "NOT MET", load()))
-    print("%-28s %-9s peak match %7.1f MiB fntsample %6.1f MiB ratio %5.2f (target <= %.0f: %s)"
+    print("%-28s %-9s peak kestra-table %7.1f MiB fntsample %6.1f MiB ratio %5.2f (target <= %.0f: "
+          "%s)"
           % (name, where, median(x["peak"] for x in a), median(y["peak"] for y in b),
              peak_ratio, PEAK_RATIO, "met" if peak_ratio <= PEAK_RATIO else "NOT MET"))
     return cpu_ratio <= target and peak_ratio <= PEAK_RATIO
@@ -119,7 +126,7 @@ def main(argv):
     env = dict(os.environ, XDG_CACHE_HOME=str(warm))
     met = accuracy(program, data, env)
     font, _ = labelled(data, "Ming")
-    ours = [program, str(font)]
+    ours = listed(program, font)
     with tempfile.TemporaryDirectory() as out:
         theirs = ["fntsample", "-f", str(font), "-o", str(Path(out) / "fntsample.pdf"),
                   "-i", "0xE000-0xF848"]

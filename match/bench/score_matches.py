@@ -4,7 +4,7 @@ truth (make_labelled_font.py):
 
     score_matches.py TRUTH.tsv MATCHES.tsv STYLE
 
-MATCHES.tsv is match_font's output. A suggestion is right when it is the
+MATCHES.tsv is the output of kestra-table --list --match. A suggestion is right when it is the
 source character or canonically equivalent to it (a compatibility ideograph's
 unified counterpart). Prints, per block, the share suggested right, and for
 the mirror images the share that got any suggestion.
@@ -29,11 +29,15 @@ def read_truth(path):
 
 
 def read_matches(path):
+    """The suggestion (None for none) by PUA code point."""
+    lines = open(path, encoding="utf-8").read().splitlines()
+    heading = lines[0].split("\t")
+    code_at, standard_at = heading.index("unicode"), heading.index("standard")
     matches = {}
-    for line in open(path, encoding="ascii"):
-        fields = line.rstrip("\n").split("\t")
-        code = int(fields[0][2:], 16)
-        matches[code] = int(fields[1][2:], 16) if len(fields) > 1 and fields[1] else None
+    for line in lines[1:]:
+        fields = line.split("\t")
+        standard = fields[standard_at]
+        matches[int(fields[code_at][2:], 16)] = int(standard[2:], 16) if standard else None
     return matches
 
 

@@ -49,12 +49,26 @@ const MessageTexts kMessages[] = {
      "                           radicals (default \"AR PL UMing TW\")\n"
      "      --face N             the face of a font collection (.TTC) to draw, 0 for\n"
      "                           the first (the default)\n"
+     "      --match              suggest for each glyph the standard Unicode character\n"
+     "                           of the same shape, found in the reference fonts: in\n"
+     "                           the PDF beside the glyph, drawn in the reference font\n"
+     "                           with its code point; with --list in two more columns,\n"
+     "                           standard (U+XXXX, empty when no character is close\n"
+     "                           enough) and similarity (0.000 to 1.000, that of the\n"
+     "                           nearest character even when it is not close enough)\n"
+     "      --match-font FILE    a reference font for --match, which it implies; give\n"
+     "                           it again for more. Replaces the default ones: TW-Sung\n"
+     "                           and TW-Sung-Ext-B (package fonts-cns11643-sung),\n"
+     "                           HanaMinA and HanaMinB (fonts-hanazono), BabelStoneHan\n"
+     "                           (fonts-babelstone-han)\n"
      "  -h, --help               show this help\n"
      "      --version            show the version\n"
      "\n"
      "The page is the paper less a 5 mm margin on each side. An input file is never\n"
      "the output, and only a regular file (or a link to one) that you may write is\n"
-     "replaced; it keeps its permissions.\n",
+     "replaced; it keeps its permissions. The index of the reference fonts is built\n"
+     "once and kept in $XDG_CACHE_HOME/kestra (else ~/.cache/kestra), and built again\n"
+     "when a reference font changes.\n",
      "用法：kestra-table [選項]... 造字檔\n"
      "把造字檔（.TTE）的對照表寫成 PDF：每個使用者自造字的 Big5 內碼、字形，\n"
      "並可附上注音、倉頡字根。\n"
@@ -75,11 +89,23 @@ const MessageTexts kMessages[] = {
      "      --label-font 字型    內碼、標題與字根所用的 fontconfig 字型\n"
      "                           （預設 \"AR PL UMing TW\"）\n"
      "      --face 編號          集合字型檔（.TTC）中要使用的字型，第一個是 0（預設）\n"
+     "      --match              從參考字型中找出與每個字形相同的 Unicode 標準字：PDF\n"
+     "                           在字形旁以參考字型畫出這個字並標上字碼；加 --list 時\n"
+     "                           多兩欄，standard（U+XXXX，沒有夠相似的字時空白）與\n"
+     "                           similarity（0.000 到 1.000，即使不夠相似也列出最相似\n"
+     "                           的字的相似度）\n"
+     "      --match-font 檔案    --match 的參考字型，可重複指定（指定它即表示\n"
+     "                           --match）；取代預設的 TW-Sung 與 TW-Sung-Ext-B\n"
+     "                           （套件 fonts-cns11643-sung）、HanaMinA 與 HanaMinB\n"
+     "                           （fonts-hanazono）、BabelStoneHan\n"
+     "                           （fonts-babelstone-han）\n"
      "  -h, --help               顯示這份說明\n"
      "      --version            顯示版本\n"
      "\n"
      "頁面為紙張四邊各留 5 公釐後的範圍。輸入的檔案絕不會被當成輸出檔，\n"
-     "而且只會取代您有權寫入的一般檔案（或指向一般檔案的連結），並保留它的權限。\n"},
+     "而且只會取代您有權寫入的一般檔案（或指向一般檔案的連結），並保留它的權限。\n"
+     "參考字型的索引只建立一次，存放在 $XDG_CACHE_HOME/kestra（或 ~/.cache/kestra），\n"
+     "參考字型改變時會重新建立。\n"},
     {Message::TryHelp, "try 'kestra-table --help' for more information",
      "請執行 'kestra-table --help' 看說明"},
     {Message::UnknownOption, "unknown option %s", "不認得的選項 %s"},
@@ -198,6 +224,30 @@ const MessageTexts kMessages[] = {
      "%s：字型的外框既不是 TrueType 也不是 CFF，無法內嵌到 PDF"},
     {Message::FontNotSubset, "%s: HarfBuzz cannot cut the font down to the table's glyphs",
      "%s：HarfBuzz 無法從這個字型取出表中用到的字形"},
+    {Message::MatchFontNoHan, "%s: holds no standard Han character in outlines to match against",
+     "%s：沒有任何可供比對的標準漢字外框字形"},
+    {Message::ReferenceFontMissing,
+     "warning: the reference font %s cannot be read (%s): it comes with the package %s; "
+     "matching goes on without it",
+     "警告：無法讀取參考字型 %s（%s）：它屬於套件 %s；比對時將略過它"},
+    {Message::ReferenceFontNotAFont,
+     "warning: the reference font %s is not a font file: matching goes on without it",
+     "警告：參考字型 %s 不是字型檔：比對時將略過它"},
+    {Message::NoReferenceFont,
+     "no reference font to match against can be read: install %s, or name fonts with "
+     "--match-font",
+     "沒有可讀取的參考字型可供比對：請安裝 %s，或以 --match-font 指定字型"},
+    {Message::IndexNotKept,
+     "warning: the index of the reference fonts cannot be kept in %s: the next run builds it "
+     "again",
+     "警告：參考字型的索引無法存放在 %s：下次執行時會重新建立"},
+    {Message::IndexNoCacheFolder,
+     "warning: the index of the reference fonts cannot be kept, as neither XDG_CACHE_HOME nor "
+     "HOME names a folder: the next run builds it again",
+     "警告：XDG_CACHE_HOME 與 HOME 都沒有指定資料夾，參考字型的索引無法保存：下次執行時會重新建立"},
+    {Message::IndexProgress,
+     "kestra-table: indexing the reference fonts (once): %s glyphs, %s%% done",
+     "kestra-table：正在建立參考字型的索引（只需一次）：共 %s 個字形，已完成 %s%%"},
 };
 
 const char* templateOf(Message message, Language language) {

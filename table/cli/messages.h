@@ -74,6 +74,14 @@ enum class Message {
     GlyphsPastLastCode,
     FontNotEmbeddable,
     FontNotSubset,
+    // The reference fonts of --match and their index.
+    MatchFontNoHan,
+    ReferenceFontMissing,
+    ReferenceFontNotAFont,
+    NoReferenceFont,
+    IndexNotKept,
+    IndexNoCacheFolder,
+    IndexProgress,
 };
 
 // The text with its "%s" replaced by the fields in order.

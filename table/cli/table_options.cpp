@@ -163,12 +163,14 @@ class Parser {
             return &options_.definedOnly;
         if (name == "--list")
             return &options_.list;
+        if (name == "--match")
+            return &options_.match;
         return nullptr;
     }
 
     static bool isValueOption(const std::string& name) {
         for (const char* known : {"-o", "--output", "-r", "--range", "--phonetic", "--cangjie",
-                                  "--codes", "--paper", "--label-font", "--face"}) {
+                                  "--codes", "--paper", "--label-font", "--face", "--match-font"}) {
             if (name == known)
                 return true;
         }
@@ -190,6 +192,8 @@ class Parser {
             takePaper(value);
         else if (name == "--face")
             takeFace(value);
+        else if (name == "--match-font")
+            takeMatchFont(value);
         else
             options_.labelFamily = value;
     }
@@ -288,6 +292,11 @@ class Parser {
             options_.faceIndex = std::stoi(value);
         else
             fail(Message::FaceNumberWanted, value);
+    }
+
+    void takeMatchFont(const std::string& path) {
+        options_.matchFonts.push_back(path);
+        options_.match = true;
     }
 
     void fail(Message message, const std::string& field = {}) {

@@ -18,6 +18,10 @@ struct TableOptions : TableChoices {
     std::string labelFamily = "AR PL UMing TW";
     int faceIndex = 0; // of a font collection
     bool list = false; // the codes as tab-separated text instead of a PDF
+    // Each glyph's standard character suggested, found in the reference
+    // fonts given (--match-font, which implies --match) or else the default ones.
+    bool match = false;
+    std::vector<std::string> matchFonts;
     bool help = false;
     bool version = false;
 };

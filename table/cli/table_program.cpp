@@ -1,5 +1,6 @@
 #include "table/cli/table_program.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -9,19 +10,25 @@
 #include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "eudc/app_state.h"
 #include "ime/radical_dictionary.h"
 #include "ime/whole_file.h"
-#include "table/job/code_list.h"
+#include "match/index_cache.h"
+#include "table/cli/messages.h"
+#include "table/cli/reference_fonts.h"
+#include "table/cli/table_options.h"
 #include "table/fonts/font_files.h"
 #include "table/fonts/font_subset.h"
-#include "table/cli/messages.h"
-#include "table/output/output_file.h"
+#include "table/job/code_list.h"
+#include "table/job/code_matches.h"
+#include "table/job/match_field.h"
 #include "table/job/table_job.h"
-#include "table/cli/table_options.h"
 #include "table/job/table_pdf.h"
+#include "table/output/output_file.h"
+#include "table/text/big5_text.h"
 
 namespace kestra {
 namespace {
@@ -51,12 +58,6 @@ std::string firstCodes(const std::vector<uint16_t>& codes) {
         text += code;
     }
     return codes.size() > kCodesNamed ? text + ", ..." : text;
-}
-
-std::string codePointName(char32_t character) {
-    char name[16];
-    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(character));
-    return name;
 }
 
 // The signatures a font file begins with: TrueType, OpenType, Apple's
@@ -144,11 +145,14 @@ class TableProgram {
                 return fail(Message::NoDefinedCode, {options_.fontPath});
         }
         const PaperGeometry paper = paperGeometry(options_.paper, options_.landscape);
-        const TableJob job(paper.printable, chosen ? &*chosen : nullptr);
+        const TableJob job(paper.printable, chosen ? &*chosen : nullptr,
+                           options_.match && !options_.list ? kMatchFieldWidth : 0);
+        if (!options_.list && !job.layout().fitsOnPage())
+            return fail(Message::PageTooSmall);
+        if (options_.match && !matchCodes(job))
+            return false;
         if (options_.list)
             return writeList(job);
-        if (!job.layout().fitsOnPage())
-            return fail(Message::PageTooSmall);
         return write(job, paper, {fileName, family, "kestra-table " KESTRA_VERSION});
     }
 
@@ -157,6 +161,7 @@ class TableProgram {
         std::vector<std::string> inputs{options_.fontPath};
         for (const DictionaryFile& dictionary : options_.dictionaries)
             inputs.push_back(dictionary.path);
+        inputs.insert(inputs.end(), options_.matchFonts.begin(), options_.matchFonts.end());
         for (const std::string& input : inputs) {
             if (outputIsInput(options_.outputPath, input))
                 return fail(Message::OutputIsInput, {options_.outputPath, input});
@@ -304,21 +309,121 @@ class TableProgram {
             return fail(Message::LabelFontNotTrueType, {options_.labelFamily});
         labelFont_.path = found.location.path;
         labelFont_.index = found.location.index;
+        openFallbackFaces();
+        return true;
+    }
+
+    // For each character of the header that the label font lacks, the
+    // installed face that fontconfig offers for it, if that face has it in
+    // outlines a PDF embeds; each face once. Where none has it, the page
+    // shows the character's code point.
+    void openFallbackFaces() {
+        std::vector<FontLocation> opened;
+        FontconfigSession fontconfig;
+        for (char32_t c : headerCharactersOutsideBig5()) {
+            if (FT_Get_Char_Index(labelFont_.face.get(), c) != 0 || hasFallbackFor(c))
+                continue;
+            const FontLocation found = findFontWith(c);
+            const bool known =
+                std::any_of(opened.begin(), opened.end(), [&](const FontLocation& f) {
+                    return f.path == found.path && f.index == found.index;
+                });
+            if (found.path.empty() || known)
+                continue;
+            opened.push_back(found);
+            FontFile font;
+            font.path = found.path;
+            font.index = found.index;
+            if (font.file.map(found.path))
+                font.face = FontFace(openFace(library_.get(), font.file, found.index));
+            if (font.face.get() != nullptr &&
+                outlineFormatOf(font.face.get()) != OutlineFormat::None &&
+                FT_Get_Char_Index(font.face.get(), c) != 0)
+                fallbackFaces_.push_back(std::move(font));
+        }
+    }
+
+    bool hasFallbackFor(char32_t c) const {
+        return std::any_of(fallbackFaces_.begin(), fallbackFaces_.end(), [&](const FontFile& f) {
+            return FT_Get_Char_Index(f.face.get(), c) != 0;
+        });
+    }
+
+    // The suggestion for each code of the job, from the index of the
+    // reference fonts, which is let go once they are found.
+    bool matchCodes(const TableJob& job) {
+        const ReferenceFonts fonts =
+            chooseReferenceFonts(library_.get(), options_.matchFonts, match::defaultReferences(),
+                                 !options_.list, language_);
+        for (const std::string& warning : fonts.warnings)
+            report(warning);
+        if (!fonts.error.empty()) {
+            report(fonts.error);
+            return false;
+        }
+        const std::string cachePath = match::indexCachePath();
+        match::CachedIndex cached;
+        {
+            IndexProgress progress(STDERR_FILENO, language_);
+            cached =
+                match::loadOrBuildIndex(fonts.files, cachePath, [&](size_t done, size_t total) {
+                    progress.show(done, total);
+                });
+        }
+        for (const std::string& path : cached.index.unreadFiles())
+            warn(Message::ReferenceFontNotAFont, {path});
+        if (cached.index.size() == 0)
+            return fail(Message::NoReferenceFont, {referencePackages(match::defaultReferences())});
+        if (cached.use == match::CacheUse::Unwritten && cachePath.empty())
+            warn(Message::IndexNoCacheFolder);
+        else if (cached.use == match::CacheUse::Unwritten)
+            warn(Message::IndexNotKept, {cachePath});
+        matches_.emplace(job.codes(), eudc_, cached.index);
+        referenceFaces_ = cached.index.faces();
+        return true;
+    }
+
+    // The reference faces that the suggestions are drawn from, by their
+    // number in the index; the others stay closed.
+    bool openReferenceFaces(std::vector<FontFile>& faces) {
+        faces.resize(referenceFaces_.size());
+        for (size_t k = 0; k < faces.size(); ++k) {
+            if (!matches_->usesFace(static_cast<int>(k)))
+                continue;
+            FontFile& font = faces[k];
+            font.path = referenceFaces_[k].path;
+            font.index = referenceFaces_[k].faceIndex;
+            if (!font.file.map(font.path))
+                return fail(Message::FileUnreadable, {font.path, std::strerror(errno)});
+            font.face = FontFace(openFace(library_.get(), font.file, font.index));
+            if (font.face.get() == nullptr)
+                return fail(Message::NotAFont, {font.path});
+        }
         return true;
     }
 
     bool write(const TableJob& job, const PaperGeometry& paper,
                const DocumentInformation& information) {
+        std::vector<FontFile> referenceFaces;
+        if (matches_ && !openReferenceFaces(referenceFaces))
+            return false;
         OutputFile output;
         if (!output.open(options_.outputPath))
             return failToOpen(output);
         TablePdfProblem made = TablePdfProblem::None;
         std::string problem;
+        std::optional<TableMatches> matches;
+        if (matches_)
+            matches.emplace(TableMatches{*matches_, referenceFaces});
         const std::unique_ptr<PdfDocument> document =
-            makeTablePdf(job, paper, eudc_, labelFont_, made, problem);
-        if (made == TablePdfProblem::EudcFont || made == TablePdfProblem::LabelFont)
+            makeTablePdf(job, paper, eudc_, labelFont_, fallbackFaces_,
+                         matches ? &*matches : nullptr, made, problem);
+        if (made == TablePdfProblem::EudcFont || made == TablePdfProblem::LabelFont ||
+            made == TablePdfProblem::OtherFont)
             return fail(Message::FontNotSubset,
-                        {made == TablePdfProblem::EudcFont ? options_.fontPath : labelFont_.path});
+                        {made == TablePdfProblem::EudcFont    ? options_.fontPath
+                         : made == TablePdfProblem::LabelFont ? labelFont_.path
+                                                              : problem});
         if (!document)
             return fail(Message::OutputFailed, {options_.outputPath, problem});
         document->setInformation(information);
@@ -336,7 +441,7 @@ class TableProgram {
                           OutputFile::Terminal::Allowed);
         if (!output.open(options_.outputPath))
             return failToOpen(output);
-        if (!writeCodeList(job.codes(), eudc_, output.stream()))
+        if (!writeCodeList(job.codes(), eudc_, output.stream(), matches_ ? &*matches_ : nullptr))
             return fail(Message::ListFailed, {options_.outputPath, std::strerror(errno)});
         if (!output.commit())
             return fail(Message::ListFailed, {options_.outputPath, output.error()});
@@ -362,6 +467,9 @@ class TableProgram {
     FreeTypeLibrary library_;
     EudcFont eudc_;
     FontFile labelFont_;
+    std::vector<FontFile> fallbackFaces_;
+    std::optional<CodeMatches> matches_;
+    std::vector<match::ReferenceFace> referenceFaces_;
 };
 
 } // namespace

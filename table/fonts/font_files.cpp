@@ -55,6 +55,11 @@ std::string utf8OfUtf16(const FT_Byte* text, FT_UInt length) {
     return utf8;
 }
 
+// A loaded glyph with something to draw.
+bool isOutlineDrawn(FT_GlyphSlot slot) {
+    return slot->format == FT_GLYPH_FORMAT_OUTLINE && slot->outline.n_contours > 0;
+}
+
 bool isOrdinaryCharacter(FT_ULong character) {
     const bool control = character <= 0x20 || (character >= 0x7F && character <= 0xA0);
     const bool privateUse = (character >= kFirstPuaCodePoint && character <= kLastPuaCodePoint) ||
@@ -316,11 +321,14 @@ bool EudcFont::mapPuaCodes() {
 }
 
 // A glyph with an outline in the file that cannot be read is a damaged or
-// cut file, not a character never made: drawn, it would be an empty box.
+// cut file, not a character never made: drawn, it would be an empty box. The
+// glyphs read are kept in mind as defined or not, so that no one has to
+// read them again.
 bool EudcFont::checkOutlines() {
     const GlyphIndex index = GlyphIndex::read(file_.data(), file_.size(), faceIndex_);
     std::vector<uint16_t> pastEnd;
     std::vector<uint16_t> unreadable;
+    definedByPuaIndex_.assign(kEudcCodeCount, false);
     for (uint16_t i = 0; i < kEudcCodeCount; ++i) {
         const FT_UInt glyph = glyphByPuaIndex_[i];
         const GlyphData data = glyph == 0 ? GlyphData::None : index.dataOf(glyph);
@@ -328,6 +336,8 @@ bool EudcFont::checkOutlines() {
             pastEnd.push_back(puaIndexToCode(i));
         else if (data != GlyphData::None && FT_Load_Glyph(face_.get(), glyph, kOutlineLoad) != 0)
             unreadable.push_back(puaIndexToCode(i));
+        else if (data != GlyphData::None)
+            definedByPuaIndex_[i] = isOutlineDrawn(face_.get()->glyph);
     }
     if (!pastEnd.empty()) {
         lostCodes_ = std::move(pastEnd);
@@ -338,10 +348,8 @@ bool EudcFont::checkOutlines() {
 }
 
 bool EudcFont::hasOutline(FT_UInt glyph) const {
-    if (glyph == 0 || FT_Load_Glyph(face_.get(), glyph, kOutlineLoad) != 0)
-        return false;
-    const FT_GlyphSlot slot = face_.get()->glyph;
-    return slot->format == FT_GLYPH_FORMAT_OUTLINE && slot->outline.n_contours > 0;
+    return glyph != 0 && FT_Load_Glyph(face_.get(), glyph, kOutlineLoad) == 0 &&
+           isOutlineDrawn(face_.get()->glyph);
 }
 
 void EudcFont::countGlyphsPastLastCode() {
@@ -371,13 +379,15 @@ FT_UInt EudcFont::glyphOfCode(uint16_t code) const {
 }
 
 bool EudcFont::definesCode(uint16_t code) const {
-    return hasOutline(glyphOfCode(code));
+    const uint16_t index = codeToPuaIndex(code);
+    return index < definedByPuaIndex_.size() && definedByPuaIndex_[index];
 }
 
 void EudcFont::close() {
     face_ = FontFace();
     file_ = MappedFile();
     glyphByPuaIndex_.clear();
+    definedByPuaIndex_.clear();
 }
 
 bool EudcFont::fail(FontProblem problem, std::string reason) {
@@ -409,6 +419,31 @@ LabelFont findLabelFont(const std::string& family) {
     int index = 0;
     FcPatternGetInteger(match.get(), FC_INDEX, 0, &index);
     return {LabelFontProblem::None, {reinterpret_cast<const char*>(file), index}};
+}
+
+// fontconfig offers its best font for any pattern: only one whose characters
+// hold this one counts.
+FontLocation findFontWith(char32_t character) {
+    Pattern pattern(FcPatternCreate());
+    std::unique_ptr<FcCharSet, CharSetDeleter> characters(FcCharSetCreate());
+    if (!pattern || !characters)
+        return {};
+    FcCharSetAddChar(characters.get(), character);
+    FcPatternAddCharSet(pattern.get(), FC_CHARSET, characters.get());
+    FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+    FcDefaultSubstitute(pattern.get());
+    FcResult result = FcResultNoMatch;
+    Pattern match(FcFontMatch(nullptr, pattern.get(), &result));
+    FcCharSet* offered = nullptr;
+    FcChar8* file = nullptr;
+    if (!match || FcPatternGetCharSet(match.get(), FC_CHARSET, 0, &offered) != FcResultMatch ||
+        !FcCharSetHasChar(offered, character) ||
+        FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch)
+        return {};
+    int index = 0;
+    FcPatternGetInteger(match.get(), FC_INDEX, 0, &index);
+    return {reinterpret_cast<const char*>(file), index};
 }
 
 } // namespace kestra

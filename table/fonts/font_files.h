@@ -1,6 +1,7 @@
-// The two fonts of a table: the user's EUDC font file, read through the
-// mapping code page 950 has on Windows (a code's PUA index gives the character
-// U+E000 + index), and the face of the labels, found through fontconfig.
+// The fonts of a table: the user's EUDC font file, read through the mapping
+// code page 950 has on Windows (a code's PUA index gives the character
+// U+E000 + index), the face of the labels and the faces it falls back to,
+// found through fontconfig.
 #pragma once
 
 #include <ft2build.h>
@@ -151,6 +152,7 @@ class EudcFont {
     long faceCount_ = 0;
     int faceIndex_ = 0;
     std::vector<FT_UInt> glyphByPuaIndex_;
+    std::vector<bool> definedByPuaIndex_;
     FontProblem problem_ = FontProblem::None;
     std::string reason_;
     std::vector<uint16_t> lostCodes_;
@@ -191,5 +193,9 @@ struct LabelFont {
 // need. fontconfig offers some font for any name; only one of the family
 // counts.
 LabelFont findLabelFont(const std::string& family);
+
+// An installed font that draws the character, as fontconfig ranks them for it;
+// an empty path when none does.
+FontLocation findFontWith(char32_t character);
 
 } // namespace kestra

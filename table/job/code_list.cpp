@@ -6,8 +6,9 @@
 #include "eudc/app_state.h"
 #include "eudc/code_space.h"
 #include "ime/radical_text.h"
-#include "table/text/big5_text.h"
 #include "table/fonts/font_files.h"
+#include "table/job/code_matches.h"
+#include "table/text/big5_text.h"
 
 namespace kestra {
 namespace {
@@ -51,31 +52,43 @@ std::string radicalField(Big5Text& big5, uint16_t code, uint32_t layoutId) {
     return field;
 }
 
-std::string codeListHeading() {
+// "\tU+2A6D6\t0.912", "\t\t0.640" or "\t\t".
+std::string matchFields(const CodeMatch& match) {
+    if (!match.compared)
+        return "\t\t";
+    char similarity[16];
+    std::snprintf(similarity, sizeof similarity, "\t%.3f", static_cast<double>(match.similarity));
+    return '\t' + (match.standard != 0 ? codePointName(match.standard) : std::string()) +
+           similarity;
+}
+
+std::string codeListHeading(bool matched) {
     std::string heading = "big5\tunicode\tglyph";
     forEachColumn([&](uint32_t layoutId) {
         heading += layoutId == kPhoneticLayoutId ? "\tphonetic" : "\tcangjie";
     });
-    return heading;
+    return matched ? heading + "\tstandard\tsimilarity" : heading;
 }
 
-std::string codeListLine(uint16_t code, const EudcFont& font, Big5Text& big5) {
+std::string codeListLine(uint16_t code, const EudcFont& font, Big5Text& big5,
+                         const CodeMatches* matches) {
     char fields[32];
     std::snprintf(fields, sizeof fields, "%04X\tU+%04X\t%s", static_cast<unsigned>(code),
                   kFirstPuaCodePoint + codeToPuaIndex(code), font.definesCode(code) ? "yes" : "no");
     std::string line = fields;
     forEachColumn([&](uint32_t layoutId) { line += '\t' + radicalField(big5, code, layoutId); });
-    return line;
+    return matches != nullptr ? line + matchFields(matches->of(code)) : line;
 }
 
 } // namespace
 
-bool writeCodeList(const std::vector<uint16_t>& codes, const EudcFont& font, std::FILE* out) {
+bool writeCodeList(const std::vector<uint16_t>& codes, const EudcFont& font, std::FILE* out,
+                   const CodeMatches* matches) {
     Big5Text big5;
     errno = 0;
-    std::string text = codeListHeading() + '\n';
+    std::string text = codeListHeading(matches != nullptr) + '\n';
     for (uint16_t code : codes)
-        text += codeListLine(code, font, big5) + '\n';
+        text += codeListLine(code, font, big5, matches) + '\n';
     if (std::fwrite(text.data(), 1, text.size(), out) == text.size() && std::fflush(out) == 0)
         return true;
     if (errno == 0)

@@ -148,6 +148,19 @@ void applyTableChoices(const TableChoices& choices, const std::string& fontName,
     }
 }
 
+std::u32string headerCharactersOutsideBig5() {
+    std::u32string found;
+    for (const std::string field : {appState.fontFace, appState.eudcFilePath}) {
+        for (size_t start : characterStarts(field)) {
+            const char32_t c =
+                escapedCharacter(field.data() + start, static_cast<int>(field.size() - start));
+            if (c != 0 && found.find(c) == std::u32string::npos)
+                found += c;
+        }
+    }
+    return found;
+}
+
 void useDictionaryCodeForm(CodeForm form) {
     // The loader reads NT-family dictionaries as PUA code points, others as Big5.
     appState.platform = form == CodeForm::Pua ? 2 : 1;
@@ -173,7 +186,8 @@ bool rangeHasRadicals(uint32_t layoutId) {
     return found;
 }
 
-TableJob::TableJob(PageSize printable, const std::vector<uint16_t>* chosenCodes)
+TableJob::TableJob(PageSize printable, const std::vector<uint16_t>* chosenCodes,
+                   int32_t extraFieldWidth)
     : printable_(printable) {
     if (chosenCodes != nullptr) {
         chosenCodes_ = *chosenCodes;
@@ -181,6 +195,9 @@ TableJob::TableJob(PageSize printable, const std::vector<uint16_t>* chosenCodes)
         appState.printCount = static_cast<uint16_t>(chosenCodes_.size());
     }
     layout_ = computePageLayout(printable_, appState);
+    if (extraFieldWidth > 0)
+        layout_ = computePageLayout(printable_, layout_.columnWidth + extraFieldWidth,
+                                    appState.printCount);
 }
 
 std::vector<uint16_t> TableJob::codes() const {
@@ -194,11 +211,13 @@ std::vector<uint16_t> TableJob::codes() const {
     return codes;
 }
 
-void TableJob::drawPage(DrawSurface& surface, int32_t pageNumber) const {
+void TableJob::drawPage(DrawSurface& surface, int32_t pageNumber,
+                        const ExtraField* extraField) const {
     fitHeaderToPage(surface);
     PageRenderer renderer(surface, layout_, printable_, kTablePageTexts);
     if (onlyChosen_)
         renderer.useCellCodes({chosenCodes_.data(), static_cast<int32_t>(chosenCodes_.size())});
+    renderer.useExtraField(extraField);
     renderer.printPage(pageNumber);
 }
 

@@ -38,6 +38,10 @@ PaperGeometry paperGeometry(Paper paper, bool landscape);
 void applyTableChoices(const TableChoices& choices, const std::string& fontName,
                        const std::string& fontPath);
 
+// The characters of the header that code page 950 cannot hold (escaped in
+// appState), each once: what the label font may lack.
+std::u32string headerCharactersOutsideBig5();
+
 // How the loader reads the dictionaries' codes.
 void useDictionaryCodeForm(CodeForm form);
 
@@ -50,8 +54,10 @@ bool rangeHasRadicals(uint32_t layoutId);
 
 class TableJob {
   public:
-    // Paginates appState's print range, or only chosenCodes when given.
-    TableJob(PageSize printable, const std::vector<uint16_t>* chosenCodes = nullptr);
+    // Paginates appState's print range, or only chosenCodes when given, in
+    // columns widened by extraFieldWidth for a field of the caller's.
+    TableJob(PageSize printable, const std::vector<uint16_t>* chosenCodes = nullptr,
+             int32_t extraFieldWidth = 0);
 
     const PageLayout& layout() const { return layout_; }
     // The codes of the cells, in page order.
@@ -59,8 +65,10 @@ class TableJob {
 
     // Draws the page as the Windows program prints it, but for a header too
     // wide for the page: its path is first shortened in its middle (in
-    // appState), so that the face and the file's name stay on the paper.
-    void drawPage(DrawSurface& surface, int32_t pageNumber) const;
+    // appState), so that the face and the file's name stay on the paper. The
+    // extra field, as wide as the job was told, is drawn in every cell.
+    void drawPage(DrawSurface& surface, int32_t pageNumber,
+                  const ExtraField* extraField = nullptr) const;
 
   private:
     void fitHeaderToPage(DrawSurface& surface) const;

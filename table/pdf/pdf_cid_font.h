@@ -14,7 +14,7 @@
 namespace kestra {
 
 // The number of the Type 0 font. The resource name tells the encodings of
-// two fonts apart.
+// the fonts apart.
 int32_t embedCidFont(PdfObjects& objects, std::string_view resourceName, const SubsetFont& font);
 
 } // namespace kestra

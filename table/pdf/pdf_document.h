@@ -1,4 +1,4 @@
-// The objects of a table's PDF: the pages with their content streams, the two
+// The objects of a table's PDF: the pages with their content streams, the
 // fonts embedded once each as CID fonts (a subset TrueType or CFF program, its
 // widths and a ToUnicode map), the outline and the document's information.
 // Each is written as it is added, its streams compressed, and held until the

@@ -50,12 +50,13 @@ struct PdfSurface::Object {
     int32_t fontHeight = 0; // 0 for the device context's own font: draws nothing
     double penWidth = 0;
     bool hollow = false;
+    int face = -1; // of the added faces; -1 for none
 };
 
 // The texts of one font at one height, as text operators, waiting for the
 // page to be taken. Each run moves from the start of the one before it.
 struct PdfSurface::TextGroup {
-    bool eudc;
+    int font;
     int32_t height;
     std::string operators;
     double lastX = 0;
@@ -99,11 +100,15 @@ PdfSurface::PdfSurface(const EudcFont& eudc, FontSubset& eudcFont, FontSubset& l
 
 PdfSurface::~PdfSurface() = default;
 
-SurfaceObject PdfSurface::createFont(int32_t height, const char* /*face*/) {
+SurfaceObject PdfSurface::createFont(int32_t height, const char* face) {
     if (height <= 0)
         return nullptr;
     auto* object = new Object{Object::Kind::Font, false};
     object->fontHeight = height;
+    for (size_t k = 0; k < faces_.size() && face != nullptr; ++k) {
+        if (!faces_[k].name.empty() && faces_[k].name == face)
+            object->face = static_cast<int>(k);
+    }
     return object;
 }
 
@@ -131,24 +136,50 @@ void PdfSurface::deleteObject(SurfaceObject handle) {
         delete object;
 }
 
-PdfSurface::TextGroup* PdfSurface::textGroup(bool eudc, int32_t height) {
+void PdfSurface::addFace(const std::string& name, FontSubset& font, AlternativeGlyph alternative) {
+    faces_.push_back({name, &font, std::move(alternative)});
+}
+
+void PdfSurface::addFallbackFace(FontSubset& font) {
+    faces_.push_back({std::string(), &font, {}});
+}
+
+std::string PdfSurface::faceResourceName(size_t k) {
+    std::string name = "R";
+    return name += std::to_string(k);
+}
+
+FontSubset& PdfSurface::fontOf(int font) const {
+    return font == kLabelFont  ? labelFont_
+           : font == kEudcFont ? eudcFont_
+                               : *faces_[static_cast<size_t>(font - kFirstAddedFace)].font;
+}
+
+std::string PdfSurface::resourceNameOf(int font) const {
+    return font == kLabelFont  ? kLabelFontName
+           : font == kEudcFont ? kEudcFontName
+                               : faceResourceName(static_cast<size_t>(font - kFirstAddedFace));
+}
+
+PdfSurface::TextGroup* PdfSurface::textGroup(int font, int32_t height) {
     for (const auto& group : textGroups_) {
-        if (group->eudc == eudc && group->height == height)
+        if (group->font == font && group->height == height)
             return group.get();
     }
-    textGroups_.push_back(std::make_unique<TextGroup>(TextGroup{eudc, height, {}}));
+    textGroups_.push_back(std::make_unique<TextGroup>(TextGroup{font, height, {}}));
     return textGroups_.back().get();
 }
 
 // The glyphs of Big5 text: a user-defined code reaches its glyph through its
 // PUA index, the mapping Windows gives code page 950; every other character
-// is the label font's. A character a font does not map takes its place but
-// shows nothing.
-void PdfSurface::glyphsOf(const char* text, int length) {
+// is the label font's, and an escaped character the added face's when the
+// font is of one. A character a font does not map takes its place but shows
+// nothing.
+void PdfSurface::glyphsOf(const char* text, int length, int face) {
     glyphs_.clear();
     for (int i = 0; i < length;) {
         if (const char32_t escaped = escapedCharacter(text + i, length - i)) {
-            spellEscaped(escaped);
+            spellEscaped(escaped, face);
             i += kUnicodeEscapeLength;
             continue;
         }
@@ -158,45 +189,62 @@ void PdfSurface::glyphsOf(const char* text, int length) {
             width == 2 ? (lead << 8) | static_cast<unsigned char>(text[i + 1]) : lead);
         if (width == 2 && isEudcCode(code)) {
             glyphs_.push_back(
-                {true, eudc_.glyphOfCode(code), kFirstPuaCodePoint + codeToPuaIndex(code)});
+                {kEudcFont, eudc_.glyphOfCode(code), kFirstPuaCodePoint + codeToPuaIndex(code)});
         } else {
             const char32_t character = lead < 0x80 ? lead : big5_.toUnicode(text + i, width)[0];
-            glyphs_.push_back({false, labelFont_.glyphOf(character), character});
+            glyphs_.push_back({kLabelFont, labelFont_.glyphOf(character), character});
         }
         i += width;
     }
 }
 
-// A character of a name that code page 950 cannot hold: the label font's
-// glyph, or where the font has none its code point, "U+AC00", which reads and
-// copies as something that names it.
-void PdfSurface::spellEscaped(char32_t character) {
-    if (const FT_UInt glyph = labelFont_.glyphOf(character)) {
-        glyphs_.push_back({false, glyph, character});
+FT_UInt PdfSurface::glyphOfAddedFace(const NamedFace& face, char32_t character) {
+    const FT_UInt glyph = face.font->glyphOf(character);
+    return glyph != 0 || !face.alternative ? glyph : face.alternative(character);
+}
+
+// An escaped character: the added face's glyph in a font of one, else the
+// label font's or a fallback face's, or where none has it its code point,
+// "U+AC00", which reads and copies as something that names it.
+void PdfSurface::spellEscaped(char32_t character, int face) {
+    const FT_UInt faceGlyph =
+        face >= 0 ? glyphOfAddedFace(faces_[static_cast<size_t>(face)], character) : 0;
+    if (faceGlyph != 0) {
+        glyphs_.push_back({kFirstAddedFace + face, faceGlyph, character});
         return;
     }
-    char name[12];
-    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(character));
-    for (const char* c = name; *c != '\0'; ++c)
-        glyphs_.push_back(
-            {false, labelFont_.glyphOf(static_cast<unsigned char>(*c)), static_cast<char32_t>(*c)});
+    if (const FT_UInt glyph = labelFont_.glyphOf(character)) {
+        glyphs_.push_back({kLabelFont, glyph, character});
+        return;
+    }
+    for (size_t k = 0; k < faces_.size(); ++k) {
+        const FT_UInt glyph = faces_[k].name.empty() ? faces_[k].font->glyphOf(character) : 0;
+        if (glyph != 0) {
+            glyphs_.push_back({kFirstAddedFace + static_cast<int>(k), glyph, character});
+            return;
+        }
+    }
+    for (const char c : codePointName(character))
+        glyphs_.push_back({kLabelFont, labelFont_.glyphOf(static_cast<unsigned char>(c)),
+                           static_cast<char32_t>(c)});
 }
 
 // Lays the text out from (x, y), its top left; draws it when asked, and
 // returns its advance. A glyph that shows nothing ends the run it is in.
-double PdfSurface::layOut(int32_t height, const char* text, int length, double x, double y,
+double PdfSurface::layOut(const Object& selected, const char* text, int length, double x, double y,
                           bool draw) {
-    glyphsOf(text, length);
+    const int32_t height = selected.fontHeight;
+    glyphsOf(text, length, selected.face);
     double advance = 0;
     TextGroup* run = nullptr;
     for (const Glyph& glyph : glyphs_) {
-        FontSubset& font = glyph.eudc ? eudcFont_ : labelFont_;
+        FontSubset& font = fontOf(glyph.font);
         const uint16_t code =
             draw && glyph.glyph != 0 ? font.codeOf(glyph.glyph, glyph.character) : 0;
         if (code == 0) {
             run = nullptr;
         } else {
-            TextGroup* group = textGroup(glyph.eudc, height);
+            TextGroup* group = textGroup(glyph.font, height);
             if (run != group) {
                 run = group;
                 run->startRun(x + advance, y - font.baselineForHeight(height));
@@ -211,7 +259,7 @@ double PdfSurface::layOut(int32_t height, const char* text, int length, double x
 void PdfSurface::textOut(int32_t x, int32_t y, const char* text, int length) {
     if (font_->fontHeight <= 0 || length <= 0)
         return;
-    layOut(font_->fontHeight, text, length, x, y, true);
+    layOut(*font_, text, length, x, y, true);
 }
 
 void PdfSurface::rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
@@ -240,7 +288,7 @@ void PdfSurface::lineTo(int32_t x, int32_t y) {
 int32_t PdfSurface::textWidth(const char* text, int length) {
     if (font_->fontHeight <= 0 || length <= 0)
         return 0;
-    return static_cast<int32_t>(std::lround(layOut(font_->fontHeight, text, length, 0, 0, false)));
+    return static_cast<int32_t>(std::lround(layOut(*font_, text, length, 0, 0, false)));
 }
 
 std::string PdfSurface::takePage() {
@@ -281,9 +329,9 @@ void PdfSurface::flushTexts() {
     for (const auto& group : textGroups_) {
         if (group->operators.empty())
             continue;
-        FontSubset& font = group->eudc ? eudcFont_ : labelFont_;
+        FontSubset& font = fontOf(group->font);
         content_ += "BT/";
-        content_ += group->eudc ? kEudcFontName : kLabelFontName;
+        content_ += resourceNameOf(group->font);
         content_ += ' ';
         // The size multiplies every advance of a line: a header's last
         // character would be off by a tenth of a point at three decimals.

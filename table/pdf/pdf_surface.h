@@ -6,7 +6,10 @@
 //
 // As Windows draws a face with its linked EUDC font, every font draws the
 // user-defined codes from the EUDC font file and every other character from
-// the label font; a font's height is all that sets it apart.
+// the label font; a font's height is all that sets it apart. Faces added by
+// name draw more: a font created with such a name draws the escaped
+// characters (see kUnicodeEscape) from that face. Fallback faces draw the
+// escaped characters that the label font lacks.
 //
 // A page is hundreds of small texts and boxes, all opaque black and none over
 // another: the surface gathers the texts of each font and the outlines of
@@ -15,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,7 +58,22 @@ class PdfSurface : public DrawSurface {
     // The content stream of everything drawn since the last page was taken.
     std::string takePage();
 
-    // The resource names under which the page content uses the two fonts.
+    // The glyph a face draws for a character it does not map itself, under
+    // another code point that stands for the same character; 0 for none.
+    using AlternativeGlyph = std::function<FT_UInt(char32_t character)>;
+
+    // A face that createFont knows by name; the subset must outlive the
+    // surface's pages.
+    void addFace(const std::string& name, FontSubset& font, AlternativeGlyph alternative = {});
+    // A face for the escaped characters the label font lacks, tried in the
+    // order added, after the named faces.
+    void addFallbackFace(FontSubset& font);
+    // The resource name under which the page content uses the k-th face
+    // added, named or fallback.
+    static std::string faceResourceName(size_t k);
+
+    // The resource names under which the page content uses the label and the
+    // EUDC font.
     static constexpr char kEudcFontName[] = "E";
     static constexpr char kLabelFontName[] = "L";
 
@@ -67,16 +86,29 @@ class PdfSurface : public DrawSurface {
         bool box;
         int32_t x0, y0, x1, y1;
     };
+    // Fonts by number: the label font, the EUDC font, then the added faces.
+    static constexpr int kLabelFont = 0;
+    static constexpr int kEudcFont = 1;
+    static constexpr int kFirstAddedFace = 2;
+
     struct Glyph {
-        bool eudc;
+        int font;
         FT_UInt glyph;
         char32_t character;
     };
+    struct NamedFace {
+        std::string name; // empty for a fallback face
+        FontSubset* font;
+        AlternativeGlyph alternative;
+    };
 
-    TextGroup* textGroup(bool eudc, int32_t height);
-    void glyphsOf(const char* text, int length);
-    void spellEscaped(char32_t character);
-    double layOut(int32_t height, const char* text, int length, double x, double y, bool draw);
+    static FT_UInt glyphOfAddedFace(const NamedFace& face, char32_t character);
+    FontSubset& fontOf(int font) const;
+    std::string resourceNameOf(int font) const;
+    TextGroup* textGroup(int font, int32_t height);
+    void glyphsOf(const char* text, int length, int face);
+    void spellEscaped(char32_t character, int face);
+    double layOut(const Object& font, const char* text, int length, double x, double y, bool draw);
     void flush();
     void flushStrokes();
     void flushTexts();
@@ -84,6 +116,7 @@ class PdfSurface : public DrawSurface {
     const EudcFont& eudc_;
     FontSubset& eudcFont_;
     FontSubset& labelFont_;
+    std::vector<NamedFace> faces_;
     Big5Text big5_;
     std::string content_;
 

@@ -44,6 +44,8 @@ check "make deb makes the package" test -f "$package"
 check "make deb builds the tool, no test" no_test_built
 check "lintian finds no error" lintian --fail-on error "$package"
 check "it depends on the label font" sh -c "dpkg-deb -f '$package' Depends | grep -q fonts-arphic-uming"
+check "it recommends the reference fonts" sh -c "dpkg-deb -f '$package' Recommends |
+    grep -qx 'fonts-cns11643-sung, fonts-hanazono, fonts-babelstone-han'"
 check "apt installs it" apt install "$package"
 check "kestra-table on the PATH" on_path
 check "a table from the PATH" sh -c "cd '$work' && kestra-table '$fonts/EUDC.TTE' -o '$work/t.pdf'"

@@ -3,7 +3,10 @@
 and reads its PDFs back with poppler-utils and qpdf; at the end every PDF it
 made is read by qpdf, poppler, ghostscript and mutool, none of which may warn.
 
-    check_table_pdf.py KESTRA_TABLE FONT_DIR DICT_DIR WORK_DIR
+    check_table_pdf.py KESTRA_TABLE FONT_DIR DICT_DIR WORK_DIR MATCH_FONT_DIR
+
+MATCH_FONT_DIR holds the matcher tests' fonts (match/tests/make_test_fonts.py).
+The index of reference fonts is kept under WORK_DIR, never in the user's cache.
 
 Ends with one line "N passed, N failed"; exit status 1 when any check failed.
 """
@@ -35,10 +38,11 @@ from make_eudc_fonts import pua_index_to_code  # noqa: E402
 from fontTools.ttLib import TTFont  # noqa: E402
 from fontTools.ttLib.sfnt import calcChecksum  # noqa: E402
 
-PROGRAM, FONTS, DICTS, WORK = (Path(a).resolve() for a in sys.argv[1:5])
+PROGRAM, FONTS, DICTS, WORK, MATCH = (Path(a).resolve() for a in sys.argv[1:6])
 NOBODY = pwd.getpwnam("nobody")
 EUDC = FONTS / "EUDC.TTE"
 RING = FONTS / "EUDCRING.TTE"
+REFERENCES = ["--match-font", MATCH / "REFS.TTF", "--match-font", MATCH / "REFS-B.TTF"]
 results = {"passed": 0, "failed": 0}
 
 # Page geometry (0.1 mm): A4 less 5 mm margins, 7 columns of 148 at 182 + 248 c,
@@ -546,19 +550,79 @@ def check_list():
           version.stdout)
 
 
+# The suggestions for glyphs copied from AR PL UMing into QUERY.TTE, against
+# cuts of TW-Sung and TW-Sung-Ext-B, in codes FA40-FA53 (four columns a page
+# with --match): the code, its cell (column, row), its line of the list after
+# the code (the similarity a group), the face the suggestion is drawn in and
+# what the cell shows of it. --match-font alone implies --match.
+MATCHES = [
+    ("FA40", 0, 0, r"U\+E000\tyes\tU\+6728\t(.*)", "TW-Sung-98_1", ["木", "U+6728"]),
+    ("FA4C", 0, 3, r"U\+E00C\tyes\tU\+20021\t(.*)", "TW-Sung-Ext-B-98_1", ["𠀡", "U+20021"]),
+    # 豈, which the reference maps only from its compatibility ideograph U+F900.
+    ("FA4D", 1, 3, r"U\+E00D\tyes\tU\+8C48\t(.*)", "TW-Sung-98_1", ["豈", "U+8C48"]),
+    ("FA4E", 2, 3, r"U\+E00E\tyes\t\t(.*)", None, ["無相符字"]),  # 鑑 mirrored: none
+    ("FA50", 0, 4, r"U\+E010\tno\t\t()", None, []),  # no glyph: nothing
+]
+THRESHOLD = 0.73
+
+
+def check_matching():
+    listed = run(MATCH / "QUERY.TTE", "--list", "-r", "FA40-FA53", *REFERENCES, "-o", "-")
+    lines = {line[:4]: line[5:] for line in listed.stdout.splitlines()}
+    check("match list: two more columns, and no word off a terminal", listed.stderr == ""
+          and lines.get("big5") == "unicode\tglyph\tstandard\tsimilarity", listed.stderr)
+    unmapped = run(FONTS / "SHAPED.TTE", "--list", "-r", "FA43-FA43", *REFERENCES, "-o", "-")
+    check("match list: a code the font does not map has nothing to compare, not even .notdef",
+          unmapped.stdout.splitlines()[1:] == ["FA43\tU+E003\tno\t\t"], unmapped.stdout)
+    pdf = WORK / "match.pdf"
+    made = run(MATCH / "QUERY.TTE", "-r", "FA40-FA53", *REFERENCES, "-o", pdf)
+    page = text(pdf, 1)
+    faces = {html.unescape(c): font for font, chars in re.findall(
+        r'<font name="([^"]*)"[^>]*>(.*?)</font>', subprocess.run(
+            ["mutool", "draw", "-N", "-q", "-F", "stext", "-o", "-", str(pdf), "1"],
+            capture_output=True, text=True).stdout, re.S) for c in re.findall(r' c="([^"]*)"', chars)}
+    check("match PDF: made, with the field's heading and the none mark where none is close",
+          made.returncode == 0 and "建議標準字" in page and page.count("無相符字") == 2, made.stderr)
+    for code, column, row, line, face, shown in MATCHES:
+        found = re.fullmatch(line, lines.get(code, ""))
+        similarity = found.group(1) if found else "?"
+        close = re.fullmatch(r"[01]\.\d{3}", similarity) and float(similarity) >= THRESHOLD
+        check("match list: %s" % code, found and (not similarity if "no" in line
+                                                  else bool(close) == bool(face)), lines.get(code))
+        x, y = 154 + 448 * column + 168, 300 + 84 * row
+        drawn = by_reader(lambda r: (dark_pixels(pdf, 1, x + 4, y + 4, x + 60, y + 60, r),
+                                     dark_pixels(pdf, 1, x, y, x + 200, y + 64, r)))
+        check("match PDF: %s shows %s" % (code, shown or "nothing"),
+              all(w in page for w in shown) and (not face or faces.get(shown[0]) == face) and all(
+                  (glyph > 500 or not face) and (field > 0) == bool(shown)
+                  for glyph, field in drawn.values()), (drawn, {c: faces.get(c) for c in shown}))
+
+
 def check_names_in_header():
     """A font's name as given in any script, and a long path shortened in its
-    middle so that the whole header stays within the margins."""
+    middle so that the whole header stays within the margins. Of the fonts
+    installed, only the label font and DejaVu Sans (which has 😀, and no font
+    here Hangul)."""
     folder = WORK / "names"
     deep = folder.joinpath(*["深層的資料夾"] * 30)
     deep.mkdir(parents=True)
     for font in (folder / "かな한글😀.TTE", deep / "EUDC.TTE"):
         shutil.copy(EUDC, font)
-    run("かな한글😀.TTE", "-r", "FA40-FA40", "-o", "names.pdf", cwd=folder)
+    (folder / "fonts").mkdir()
+    for installed in ("arphic/uming.ttc", "dejavu/DejaVuSans.ttf"):
+        (folder / "fonts" / Path(installed).name).symlink_to("/usr/share/fonts/truetype/" + installed)
+    (folder / "fonts.conf").write_text("<fontconfig><dir>%s</dir><cachedir>%s</cachedir></fontconfig>"
+                                       % (folder / "fonts", folder / "cache"))
+    run("かな한글😀.TTE", "-r", "FA40-FA40", "-o", "names.pdf", cwd=folder,
+        env={"FONTCONFIG_FILE": str(folder / "fonts.conf")})
     run(deep / "EUDC.TTE", "-r", "FA40-FA40", "-o", folder / "deep.pdf")
     first, deep_first = text(folder / "names.pdf", 1), text(folder / "deep.pdf", 1)
-    check("a name outside Big5 as given, what the label font lacks as its code point",
-          "外字檔案：かなU+D55CU+AE00U+1F600.TTE" in first, first[:120])
+    fallback = re.findall(r'<font name="([^"]*)"[^>]*>\s*<char [^>]* c="&#x1f600;"', subprocess.run(
+        ["mutool", "draw", "-N", "-q", "-F", "stext", "-o", "-", str(folder / "names.pdf"), "1"],
+        capture_output=True, text=True).stdout)
+    check("a name outside Big5 as given, what the label font lacks from an installed font that "
+          "has it, else as its code point", "外字檔案：かなU+D55CU+AE00😀.TTE" in first
+          and fallback == ["DejaVuSans"], (first[:120], fallback))
     check("a long path shortened in its middle",
           "字型：KestraEUDCSquare" in compact(deep_first)
           and re.search("外字檔案：/.{20,}….{20,}/EUDC.TTE", compact(deep_first)),
@@ -862,6 +926,23 @@ RUNS += [
     Run("an empty dictionary", ["v.TTE", "--cangjie", "empty.tbl"], 1,
         "empty.tbl: not a radical dictionary: it holds 0 bytes", SAME,
         lambda f: (f / "empty.tbl").write_bytes(b"")),
+    # The reference fonts of --match, and their index.
+    Run("a reference font that is not a font", ["v.TTE", "--list", "--match-font", "phon.tbl"],
+        1, "phon.tbl: not a font file", SAME),
+    Run("a reference font without Han characters", ["v.TTE", "--match-font", FONTS / "NOPUA.TTF"],
+        1, "NOPUA.TTF: holds no standard Han character", SAME),
+    Run("a reference font named as output", ["v.TTE", "--match-font", "r.TTF", "-o", "r.TTF"], 1,
+        "the output r.TTF is the input r.TTF", SAME, lambda f: shutil.copy(REFERENCES[1], f / "r.TTF")),
+    Run("an index that cannot be kept", ["v.TTE", "-r", "FA40-FA4F", *REFERENCES, "-o", "new.pdf"],
+        0, re.compile(r"^kestra-table: warning: the index of the reference fonts cannot be kept "
+                      r"in /\S+/v\.TTE/kestra/reference-index: the next run builds it again\n$"),
+        {"new.pdf"},
+        env={"XDG_CACHE_HOME": "{folder}/v.TTE"}),
+    Run("an index built before a person's eyes",
+        ["v.TTE", "-r", "FA40-FA4F", *REFERENCES, "-o", "new.pdf"], 0,
+        re.compile(r"^\rkestra-table: indexing the reference fonts \(once\): 18 glyphs, 100% "
+                   r"done\x1b\[K\r\x1b\[K$"), {"new.pdf"}, how="terminal stderr",
+        env={"XDG_CACHE_HOME": str(WORK / "terminal-cache")}),
 ]
 
 
@@ -981,27 +1062,30 @@ def feed(fd, path):
     os.close(fd)
 
 
-def drain(fd):
+def drain(fd, shown=None):
     try:
-        while os.read(fd, 1 << 16):
-            pass
+        while chunk := os.read(fd, 1 << 16):
+            shown is not None and shown.append(chunk)
     except OSError:
         pass
 
 
 def run_plainly(how, command, folder, options):
     problems = []
-    if how == "terminal":
+    if how in ("terminal", "terminal stderr"):
         primary, secondary = pty.openpty()
         # Whatever reaches the terminal is read, so that a run that writes there ends.
-        reader = threading.Thread(target=drain, args=(primary,))
+        shown = []
+        reader = threading.Thread(target=drain, args=(primary, shown))
         reader.start()
-        result = subprocess.run(command, cwd=folder, stdout=secondary, stderr=subprocess.PIPE,
-                                text=True, **options)
+        streams = {"stdout": secondary, "stderr": subprocess.PIPE} if how == "terminal" else \
+            {"stdout": subprocess.DEVNULL, "stderr": secondary}
+        result = subprocess.run(command, cwd=folder, text=True, **streams, **options)
         os.close(secondary)
         reader.join()
         os.close(primary)
-        return result.returncode, result.stderr, problems
+        said = result.stderr if how == "terminal" else b"".join(shown).decode()
+        return result.returncode, said, problems
     if how and how.startswith(("append ", "read-write ")):
         # Standard output opened on a file of the folder, as ">>" and "1<>" open it.
         mode, name = how.split()
@@ -1086,6 +1170,7 @@ def check_runs():
 def main():
     shutil.rmtree(WORK, ignore_errors=True)
     WORK.mkdir(parents=True)
+    os.environ["XDG_CACHE_HOME"] = str(WORK / "cache")
     check_whole_table()
     check_ring_font()
     check_annotations()
@@ -1093,6 +1178,7 @@ def main():
     check_fonts_of_unusual_make()
     check_label_fonts()
     check_list()
+    check_matching()
     check_names_in_header()
     check_runs()
     check_readers()

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "eudc/app_state.h"
+#include "table/cli/reference_fonts.h"
 
 namespace kestra {
 namespace {
@@ -140,6 +141,31 @@ TEST(TableOptions, DefaultOutputIsTheFontsNameAsPdfHere) {
     EXPECT_EQ(defaultOutputPath("/srv/fonts/school.tte"), "school.pdf");
     EXPECT_EQ(defaultOutputPath("EUDC"), "EUDC.pdf");
     EXPECT_EQ(defaultOutputPath("dir.v2/.hidden"), ".hidden.pdf");
+}
+
+// A default reference font that cannot be read is left out, named with its
+// package; with none left the run is refused, each package named once.
+TEST(ReferenceFonts, DefaultsThatCannotBeReadAreNamedWithTheirPackage) {
+    const std::string present = KESTRA_TABLE_FONT_DIR "/EUDC.TTE";
+    const std::vector<match::DefaultReference> missing = {{"/nonexistent/A.ttf", "fonts-two"},
+                                                          {"/nonexistent/B.ttf", "fonts-two"}};
+    std::vector<match::DefaultReference> defaults = {{present, "fonts-one"}};
+    defaults.insert(defaults.end(), missing.begin(), missing.end());
+    const ReferenceFonts some =
+        chooseReferenceFonts(nullptr, {}, defaults, false, Language::English);
+    EXPECT_EQ(some.files, std::vector<std::string>{present});
+    ASSERT_EQ(some.warnings.size(), 2u);
+    EXPECT_EQ(some.warnings[1], "warning: the reference font /nonexistent/B.ttf cannot be read (No "
+                                "such file or directory): it comes with the package fonts-two; "
+                                "matching goes on without it");
+    EXPECT_EQ(some.error, "");
+    defaults = missing;
+    defaults.push_back({"/nonexistent/C.ttf", "fonts"});
+    const ReferenceFonts none =
+        chooseReferenceFonts(nullptr, {}, defaults, false, Language::English);
+    EXPECT_TRUE(none.files.empty());
+    EXPECT_EQ(none.error, "no reference font to match against can be read: install fonts-two, "
+                          "fonts, or name fonts with --match-font");
 }
 
 } // namespace

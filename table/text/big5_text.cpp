@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "eudc/big5_string.h"
@@ -48,12 +49,6 @@ int hexDigitValue(char c) {
             return value;
     }
     return -1;
-}
-
-void appendEscape(std::string& out, char32_t character) {
-    out.push_back(kUnicodeEscape);
-    for (int shift = 20; shift >= 0; shift -= 4)
-        out.push_back(kHexDigits[(character >> shift) & 0xF]);
 }
 
 // Converts one character of `width` bytes; false when it has no counterpart.
@@ -157,6 +152,18 @@ std::u32string decodeUtf8(const std::string& text) {
         i += width;
     }
     return result;
+}
+
+void appendEscape(std::string& out, char32_t character) {
+    out.push_back(kUnicodeEscape);
+    for (int shift = 20; shift >= 0; shift -= 4)
+        out.push_back(kHexDigits[(character >> shift) & 0xF]);
+}
+
+std::string codePointName(char32_t character) {
+    char name[16];
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(character));
+    return name;
 }
 
 char32_t escapedCharacter(const char* text, int length) {

@@ -16,6 +16,10 @@ namespace kestra {
 constexpr char kUnicodeEscape = '\xFF';
 constexpr int kUnicodeEscapeLength = 7;
 
+// Appends the escape of a character, whether or not code page 950 holds it:
+// text that must be drawn from a font of the caller's choosing.
+void appendEscape(std::string& out, char32_t character);
+
 // The character whose escape begins text, or 0 where none does.
 char32_t escapedCharacter(const char* text, int length);
 
@@ -37,6 +41,9 @@ class Big5Text {
     iconv_t toUnicode_;
     iconv_t fromUtf8_;
 };
+
+// "U+4E00", "U+2A6D6": four hexadecimal digits at least, in capitals.
+std::string codePointName(char32_t character);
 
 // The UTF-8 bytes of one code point.
 void appendUtf8(std::string& out, char32_t codePoint);
