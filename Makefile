@@ -80,7 +80,8 @@ fuzz: deps
 	@bash scripts/fuzz.sh
 
 # The suites build what they time, in folders of their own.
-bench: deps
+bench:
+	@bash scripts/setup-deps.sh --bench
 	@bash scripts/bench.sh
 
 clean:

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on a fresh Debian 12 machine, or
 # with --package only what building kestra-table's Debian package needs (make
-# deb). Idempotent: does nothing when everything is already there. It never
+# deb), or with --bench that and what the benchmarks need besides (make bench). Idempotent: does nothing when everything is already there. It never
 # removes a package: where one is in the way, it says so and stops.
 set -euo pipefail
 
@@ -19,8 +19,15 @@ development=(
     lintian
 )
 
+# The matching benchmark: every default reference font, the Kai face its
+# labelled glyphs come from, and what draws and scores them.
+benchmarks=(
+    fonts-hanazono fonts-babelstone-han fonts-arphic-ukai python3-numpy python3-scipy python3-pil
+)
+
 packages=("${package_build[@]}")
 [ "${1:-}" = "--package" ] || packages+=("${development[@]}")
+[ "${1:-}" != "--bench" ] || packages+=("${benchmarks[@]}")
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
