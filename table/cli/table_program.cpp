@@ -299,16 +299,11 @@ class TableProgram {
         case LabelFontProblem::NoChineseFont:
             return fail(Message::NoChineseFont);
         }
-        FT_Face face = nullptr;
-        if (labelFont_.file.map(found.location.path))
-            face = openFace(library_.get(), labelFont_.file, found.location.index);
-        if (face == nullptr)
+        if (labelFont_.open(library_.get(), found.location.path, found.location.index) !=
+            FontFile::Opened::Yes)
             return fail(Message::NoLabelFont, {options_.labelFamily});
-        labelFont_.face = FontFace(face);
-        if (outlineFormatOf(face) == OutlineFormat::None)
+        if (outlineFormatOf(labelFont_.face.get()) == OutlineFormat::None)
             return fail(Message::LabelFontNotTrueType, {options_.labelFamily});
-        labelFont_.path = found.location.path;
-        labelFont_.index = found.location.index;
         openFallbackFaces();
         return true;
     }
@@ -332,11 +327,7 @@ class TableProgram {
                 continue;
             opened.push_back(found);
             FontFile font;
-            font.path = found.path;
-            font.index = found.index;
-            if (font.file.map(found.path))
-                font.face = FontFace(openFace(library_.get(), font.file, found.index));
-            if (font.face.get() != nullptr &&
+            if (font.open(library_.get(), found.path, found.index) == FontFile::Opened::Yes &&
                 outlineFormatOf(font.face.get()) != OutlineFormat::None &&
                 FT_Get_Char_Index(font.face.get(), c) != 0)
                 fallbackFaces_.push_back(std::move(font));
@@ -390,14 +381,15 @@ class TableProgram {
         for (size_t k = 0; k < faces.size(); ++k) {
             if (!matches_->usesFace(static_cast<int>(k)))
                 continue;
-            FontFile& font = faces[k];
-            font.path = referenceFaces_[k].path;
-            font.index = referenceFaces_[k].faceIndex;
-            if (!font.file.map(font.path))
-                return fail(Message::FileUnreadable, {font.path, std::strerror(errno)});
-            font.face = FontFace(openFace(library_.get(), font.file, font.index));
-            if (font.face.get() == nullptr)
-                return fail(Message::NotAFont, {font.path});
+            const std::string& path = referenceFaces_[k].path;
+            switch (faces[k].open(library_.get(), path, referenceFaces_[k].faceIndex)) {
+            case FontFile::Opened::Yes:
+                break;
+            case FontFile::Opened::Unreadable:
+                return fail(Message::FileUnreadable, {path, std::strerror(errno)});
+            case FontFile::Opened::NotAFont:
+                return fail(Message::NotAFont, {path});
+            }
         }
         return true;
     }

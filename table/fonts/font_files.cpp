@@ -278,6 +278,16 @@ FontFace& FontFace::operator=(FontFace&& other) noexcept {
     return *this;
 }
 
+FontFile::Opened FontFile::open(FT_Library library, const std::string& fontPath, int faceIndex) {
+    path = fontPath;
+    index = faceIndex;
+    face = FontFace();
+    if (!file.map(fontPath))
+        return Opened::Unreadable;
+    face = FontFace(openFace(library, file, faceIndex));
+    return face.get() != nullptr ? Opened::Yes : Opened::NotAFont;
+}
+
 bool EudcFont::open(FT_Library library, const std::string& path, int faceIndex) {
     lostCodes_.clear();
     if (!file_.map(path))

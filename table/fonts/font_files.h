@@ -88,6 +88,11 @@ struct FontFile {
     FontFace face;
     int index = 0;
 
+    // Face index of the file at path. Unreadable, with errno set, when the
+    // file cannot be read; NotAFont when it holds no such face.
+    enum class Opened { Yes, Unreadable, NotAFont };
+    Opened open(FT_Library library, const std::string& fontPath, int faceIndex);
+
     void close() {
         face = FontFace();
         file = MappedFile();
