@@ -283,12 +283,11 @@ class TableProgram {
             warn(Message::DictionaryGivesNothing, {dictionary.path});
     }
 
+    // One fontconfig session finds the label font and its fallbacks: each
+    // session parses the configuration anew.
     bool openLabelFont() {
-        LabelFont found;
-        {
-            FontconfigSession fontconfig;
-            found = findLabelFont(options_.labelFamily);
-        }
+        FontconfigSession fontconfig;
+        const LabelFont found = findLabelFont(options_.labelFamily);
         switch (found.problem) {
         case LabelFontProblem::None:
             break;
@@ -314,7 +313,6 @@ class TableProgram {
     // shows the character's code point.
     void openFallbackFaces() {
         std::vector<FontLocation> opened;
-        FontconfigSession fontconfig;
         for (char32_t c : headerCharactersOutsideBig5()) {
             if (FT_Get_Char_Index(labelFont_.face.get(), c) != 0 || hasFallbackFor(c))
                 continue;
