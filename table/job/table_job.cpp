@@ -1,7 +1,6 @@
 #include "table/job/table_job.h"
 
 #include "eudc/app_state.h"
-#include "eudc/big5_string.h"
 #include "eudc/code_entry.h"
 #include "eudc/code_space.h"
 #include "ime/radical_text.h"
@@ -56,14 +55,9 @@ template <typename Wanted> void walkRange(Wanted wanted) {
 // Where each character of Big5 text begins, escapes counted as one.
 std::vector<size_t> characterStarts(const std::string& text) {
     std::vector<size_t> starts;
-    for (size_t i = 0; i < text.size();) {
-        starts.push_back(i);
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (escapedCharacter(text.data() + i, static_cast<int>(text.size() - i)) != 0)
-            i += kUnicodeEscapeLength;
-        else
-            i += isBig5LeadByte(lead) && i + 1 < text.size() ? 2 : 1;
-    }
+    const int size = static_cast<int>(text.size());
+    for (int i = 0; i < size; i += characterLength(text.data() + i, size - i))
+        starts.push_back(static_cast<size_t>(i));
     return starts;
 }
 

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "eudc/big5_string.h"
 #include "eudc/code_space.h"
 #include "table/fonts/font_files.h"
 #include "table/pdf/pdf_numbers.h"
@@ -184,7 +183,7 @@ void PdfSurface::glyphsOf(const char* text, int length, int face) {
             continue;
         }
         const auto lead = static_cast<unsigned char>(text[i]);
-        const int width = isBig5LeadByte(lead) && i + 1 < length ? 2 : 1;
+        const int width = characterLength(text + i, length - i);
         const auto code = static_cast<uint16_t>(
             width == 2 ? (lead << 8) | static_cast<unsigned char>(text[i + 1]) : lead);
         if (width == 2 && isEudcCode(code)) {

@@ -179,4 +179,10 @@ char32_t escapedCharacter(const char* text, int length) {
     return character;
 }
 
+int characterLength(const char* text, int length) {
+    if (escapedCharacter(text, length) != 0)
+        return kUnicodeEscapeLength;
+    return isBig5LeadByte(static_cast<unsigned char>(text[0])) && length > 1 ? 2 : 1;
+}
+
 } // namespace kestra

@@ -23,6 +23,10 @@ void appendEscape(std::string& out, char32_t character);
 // The character whose escape begins text, or 0 where none does.
 char32_t escapedCharacter(const char* text, int length);
 
+// The bytes of the character that begins page text: an escape's, a
+// double-byte character's two, else one.
+int characterLength(const char* text, int length);
+
 class Big5Text {
   public:
     Big5Text();
