@@ -250,6 +250,21 @@ const MessageTexts kMessages[] = {
      "kestra-table：正在建立參考字型的索引（只需一次）：共 %s 個字形，已完成 %s%%"},
 };
 
+struct CountedTexts {
+    Counted what;
+    const char* one;
+    const char* many;
+    const char* chinese;
+};
+
+const CountedTexts kCounted[] = {
+    {Counted::Glyphs, "the glyph of %zu code", "the glyphs of %zu codes", "有 %zu 個字碼的字形"},
+    {Counted::Characters, "the glyph of %zu character", "the glyphs of %zu characters",
+     " %zu 個字元的字形"},
+    {Counted::Entries, "%zu entry", "%zu entries", "%zu 筆資料"},
+    {Counted::Bytes, "%zu byte", "%zu bytes", "%zu 位元組"},
+};
+
 const char* templateOf(Message message, Language language) {
     for (const MessageTexts& texts : kMessages) {
         if (texts.message == message)
@@ -290,25 +305,12 @@ std::string messageText(Message message, Language language,
 }
 
 std::string countedText(size_t count, Counted what, Language language) {
-    const bool one = count == 1;
-    const char* format = nullptr;
-    switch (what) {
-    case Counted::Glyphs:
-        format = language == Language::Chinese ? "有 %zu 個字碼的字形"
-                 : one                         ? "the glyph of %zu code"
-                                               : "the glyphs of %zu codes";
-        break;
-    case Counted::Entries:
-        format = language == Language::Chinese ? "%zu 筆資料" : one ? "%zu entry" : "%zu entries";
-        break;
-    case Counted::Characters:
-        format = language == Language::Chinese ? " %zu 個字元的字形"
-                 : one                         ? "the glyph of %zu character"
-                                               : "the glyphs of %zu characters";
-        break;
-    case Counted::Bytes:
-        format = language == Language::Chinese ? "%zu 位元組" : one ? "%zu byte" : "%zu bytes";
-        break;
+    const char* format = "%zu";
+    for (const CountedTexts& texts : kCounted) {
+        if (texts.what == what)
+            format = language == Language::Chinese ? texts.chinese
+                     : count == 1                  ? texts.one
+                                                   : texts.many;
     }
     char text[64];
     std::snprintf(text, sizeof text, format, count);
