@@ -4,15 +4,10 @@
 
 #include <string>
 
-const char kRemovedLinksKey[] = "Software\\Kestra\\Removed EUDC links";
-const char kLinkHoldersKey[] = "Software\\Kestra\\EUDC link holders";
-const char kProgramKey[] = "Software\\Kestra";
-
 namespace {
 
 using kestra::LinkKey;
 
-const char kEudcKey[] = "EUDC\\950";
 // Serialises the switch between the copies of the program in this session,
 // so that one never sees another's change half made.
 const char kSwitchMutex[] = "Local\\Kestra EUDC links";
@@ -37,33 +32,33 @@ std::string narrow(const wchar_t* text) {
     return result;
 }
 
-std::wstring pathOf(LinkKey key) {
+// Under HKEY_CURRENT_USER.
+const wchar_t* pathOf(LinkKey key) {
     switch (key) {
     case LinkKey::eudcLinks:
-        return wide(kEudcKey);
+        return L"EUDC\\950";
     case LinkKey::removedLinks:
-        return wide(kRemovedLinksKey);
+        return L"Software\\Kestra\\Removed EUDC links";
     case LinkKey::linkHolders:
-        return wide(kLinkHoldersKey);
+        return L"Software\\Kestra\\EUDC link holders";
     case LinkKey::program:
         break;
     }
-    return wide(kProgramKey);
+    return L"Software\\Kestra";
 }
 
 // An open registry key, closed on every path.
 class RegistryKey {
   public:
     RegistryKey(LinkKey key, REGSAM access) {
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, pathOf(key).c_str(), 0, access, &key_) !=
-            ERROR_SUCCESS)
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, pathOf(key), 0, access, &key_) != ERROR_SUCCESS)
             key_ = nullptr;
     }
     // Creates the key when it is missing.
     static RegistryKey created(LinkKey key) {
         RegistryKey k;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, pathOf(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                            nullptr, &k.key_, nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, pathOf(key), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &k.key_, nullptr) != ERROR_SUCCESS)
             k.key_ = nullptr;
         return k;
     }
@@ -205,7 +200,7 @@ void CRegistryLinks::eraseIfEmpty(LinkKey key) {
             return;
     }
     if (subkeys == 0 && values == 0)
-        RegDeleteKeyW(HKEY_CURRENT_USER, pathOf(key).c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, pathOf(key));
 }
 
 kestra::RunId CRunningProcesses::thisRun() {

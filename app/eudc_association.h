@@ -5,17 +5,6 @@
 
 #include "app/eudc_link_switch.h"
 
-// Where the program keeps its copy of a link it has removed, under
-// HKEY_CURRENT_USER: one value per face, with the link's own data and type.
-extern const char kRemovedLinksKey[];
-// Which runs hold a removed link, under HKEY_CURRENT_USER: one REG_SZ per
-// run, named "<process id>:<process creation time>" (the creation time as 16
-// hex digits of a FILETIME, so that a process id used again by a new process
-// is not taken for the holder), whose data is the face it holds.
-extern const char kLinkHoldersKey[];
-// The program's own key, parent of the two above; it goes when they are empty.
-extern const char kProgramKey[];
-
 // The links under EUDC\950 and the program's keys, through ADVAPI32. Values
 // are read and written with the wide functions, so that their bytes come back
 // exactly as they were stored, whatever characters a path holds.

@@ -257,10 +257,7 @@ void CFontSelectDlg::OnOK() {
 }
 
 bool CFontSelectDlg::goOnWithoutFile(const char* path) {
-    std::string text = LoadResourceString(IDS_EUDC_FILE_MISSING);
-    const size_t at = text.find("%s");
-    if (at != std::string::npos)
-        text.replace(at, 2, path);
+    const std::string text = FormatResourceString1(IDS_EUDC_FILE_MISSING, path);
     return MessageBox(text.c_str(), nullptr, MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 

@@ -36,7 +36,7 @@
 #define IDS_END_CODE_INCOMPLETE 61448
 #define IDS_START_AFTER_END 61449
 #define IDS_NO_EUDC_ASSOCIATION 61450
-// Said when the chosen row's EUDC file is not there; %s is its path.
+// Said when the chosen row's EUDC file is not there; %1 is its path.
 #define IDS_EUDC_FILE_MISSING 61451
 #define IDS_PAGE_HEADER 62000
 #define IDS_PAGE_FOOTER 62001
