@@ -15,15 +15,9 @@ constexpr float kHalfSqrt2 = 0.70710678f;
 // TrueType's do (ink on the right of the direction of travel).
 double twiceSignedArea(const Contours& contours) {
     double area = 0;
-    size_t start = 0;
-    for (size_t end : contours.ends) {
-        for (size_t i = start; i < end; ++i) {
-            const Point a = contours.points[i];
-            const Point b = contours.points[i + 1 < end ? i + 1 : start];
-            area += static_cast<double>(a.x) * b.y - static_cast<double>(b.x) * a.y;
-        }
-        start = end;
-    }
+    forEachEdge(contours, [&](Point a, Point b) {
+        area += static_cast<double>(a.x) * b.y - static_cast<double>(b.x) * a.y;
+    });
     return area;
 }
 
@@ -103,13 +97,7 @@ void directionFeatures(const Contours& contours, const ShapeNormalisation& place
                        RawFeatures& out) {
     out.fill(0);
     const float sense = twiceSignedArea(contours) <= 0 ? 1.0f : -1.0f;
-    size_t start = 0;
-    for (size_t end : contours.ends) {
-        for (size_t i = start; i < end; ++i)
-            addEdge(out, placement, contours.points[i],
-                    contours.points[i + 1 < end ? i + 1 : start], sense);
-        start = end;
-    }
+    forEachEdge(contours, [&](Point from, Point to) { addEdge(out, placement, from, to, sense); });
     float squares = 0;
     for (float& value : out) {
         value = std::sqrt(value);

@@ -64,11 +64,4 @@ void project(const RawFeatures& raw, Features& out) {
         v *= scale;
 }
 
-float similarity(const Features& a, const Features& b) {
-    float sum = 0;
-    for (int j = 0; j < kFeatureDims; ++j)
-        sum += a[j] * b[j];
-    return sum;
-}
-
 } // namespace kestra::match

@@ -43,6 +43,4 @@ class GlyphFeatures {
 // Projects raw features and brings them to unit length.
 void project(const RawFeatures& raw, Features& out);
 
-float similarity(const Features& a, const Features& b);
-
 } // namespace kestra::match

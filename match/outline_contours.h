@@ -26,6 +26,17 @@ struct Contours {
     }
 };
 
+// Calls visit(a, b) for each edge of each polygon in turn, its closing edge
+// (from the last point back to the first) last.
+template <typename Visit> void forEachEdge(const Contours& contours, Visit&& visit) {
+    size_t start = 0;
+    for (size_t end : contours.ends) {
+        for (size_t i = start; i < end; ++i)
+            visit(contours.points[i], contours.points[i + 1 < end ? i + 1 : start]);
+        start = end;
+    }
+}
+
 // Appends the outline's contours to `out`, in the outline's own units; no
 // point of a cut curve lies farther than `tolerance` from it. False when
 // FreeType cannot walk the outline.

@@ -112,6 +112,16 @@ size_t nearestCentre(const float* x, const std::vector<float>& centres,
     return best;
 }
 
+// The leading kCoarseDims of each prototype's features, scaled.
+std::vector<float> coarseOf(const std::vector<int8_t>& vectors, const std::vector<float>& scales) {
+    const size_t n = scales.size();
+    std::vector<float> coarse(n * kCoarseDims);
+    for (size_t i = 0; i < n; ++i)
+        for (int j = 0; j < kCoarseDims; ++j)
+            coarse[i * kCoarseDims + j] = vectors[i * kFeatureDims + j] * scales[i];
+    return coarse;
+}
+
 std::vector<float> halfNormsOf(const std::vector<float>& centres) {
     std::vector<float> half(centres.size() / kCoarseDims);
     for (size_t c = 0; c < half.size(); ++c)
@@ -177,10 +187,7 @@ ReferenceIndex ReferenceIndex::build(const std::vector<std::string>& fontFiles,
 void ReferenceIndex::cluster() {
     const size_t n = codes_.size();
     const size_t clusters = std::max<size_t>(1, n / kClusterSize);
-    std::vector<float> coarse(n * kCoarseDims);
-    for (size_t i = 0; i < n; ++i)
-        for (int j = 0; j < kCoarseDims; ++j)
-            coarse[i * kCoarseDims + j] = vectors_[i * kFeatureDims + j] * scales_[i];
+    const std::vector<float> coarse = coarseOf(vectors_, scales_);
     std::mt19937 random(20240521);
     std::vector<size_t> sample(n);
     std::iota(sample.begin(), sample.end(), 0);
@@ -235,11 +242,7 @@ void ReferenceIndex::cluster() {
 }
 
 void ReferenceIndex::takeCoarse() {
-    const size_t n = codes_.size();
-    coarse_.resize(n * kCoarseDims);
-    for (size_t i = 0; i < n; ++i)
-        for (int j = 0; j < kCoarseDims; ++j)
-            coarse_[i * kCoarseDims + j] = vectors_[i * kFeatureDims + j] * scales_[i];
+    coarse_ = coarseOf(vectors_, scales_);
 }
 
 float ReferenceIndex::fullSimilarity(const Features& query, size_t prototype) const {

@@ -79,15 +79,7 @@ void ShapeNormalisation::spreadGaps(const Contours& contours, const Box& box, bo
         first = std::max(0, ceilOf(std::min(a1, b1)));
         last = std::min(kDensityLines - 1, ceilOf(std::max(a1, b1)) - 1);
     };
-    auto forEachEdge = [&](auto&& visit) {
-        size_t start = 0;
-        for (size_t end : contours.ends) {
-            for (size_t i = start; i < end; ++i)
-                visit(contours.points[i], contours.points[i + 1 < end ? i + 1 : start]);
-            start = end;
-        }
-    };
-    forEachEdge([&](Point a, Point b) {
+    forEachEdge(contours, [&](Point a, Point b) {
         int first, last;
         linesOf(a, b, first, last);
         for (int k = first; k <= last; ++k)
@@ -97,7 +89,7 @@ void ShapeNormalisation::spreadGaps(const Contours& contours, const Box& box, bo
         starts[k + 1] += starts[k];
     crossings.resize(starts[kDensityLines]);
     std::array<int, kDensityLines> filled{};
-    forEachEdge([&](Point a, Point b) {
+    forEachEdge(contours, [&](Point a, Point b) {
         int first, last;
         linesOf(a, b, first, last);
         const float a1 = across ? a.y : a.x, b1 = across ? b.y : b.x;

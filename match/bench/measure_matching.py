@@ -74,14 +74,12 @@ def accuracy(program, data, env):
             matches.flush()
             blocks = score_matches.score(score_matches.read_truth(truth_path),
                                          score_matches.read_matches(matches.name))
-        right = sum(v[0] for b, v in blocks.items() if b != "Mirrored")
-        known = sum(v[1] for b, v in blocks.items() if b != "Mirrored")
+        right, known = score_matches.right_of_known(blocks)
         share = 100 * right / known
         met &= share >= target
         print("%-4s right first %5.1f %% of %d (target >= %.0f %%: %s)   %s" % (
             style, share, known, target, "met" if share >= target else "NOT MET",
-            "  ".join("%s %.1f %% of %d" % (b, 100 * v[0] / v[1], v[1])
-                      for b, v in sorted(blocks.items()) if b != "Mirrored")))
+            "  ".join(score_matches.block_shares(blocks))))
         mirrors.append(blocks["Mirrored"])
     suggested = 100 * sum(m[0] for m in mirrors) / sum(m[1] for m in mirrors)
     met &= suggested <= MIRRORS_SUGGESTED

@@ -53,16 +53,26 @@ def score(truth, matches):
     return blocks
 
 
+def right_of_known(blocks):
+    """How many were suggested right, of the characters with a counterpart."""
+    known = [v for b, v in blocks.items() if b != "Mirrored"]
+    return sum(v[0] for v in known), sum(v[1] for v in known)
+
+
+def block_shares(blocks):
+    """Each block's share suggested right, as "Ext A 93.1 % of 683"."""
+    return ["%s %.1f %% of %d" % (b, 100 * v[0] / v[1], v[1])
+            for b, v in sorted(blocks.items()) if b != "Mirrored"]
+
+
 def main(argv):
     if len(argv) != 4:
         sys.stderr.write(__doc__)
         return 2
     blocks = score(read_truth(argv[1]), read_matches(argv[2]))
-    right = sum(v[0] for b, v in blocks.items() if b != "Mirrored")
-    known = sum(v[1] for b, v in blocks.items() if b != "Mirrored")
+    right, known = right_of_known(blocks)
     print("%-5s right %5.1f %% of %d" % (argv[3], 100 * right / known, known) +
-          "".join("  %s %.1f %% of %d" % (b, 100 * v[0] / v[1], v[1])
-                  for b, v in sorted(blocks.items()) if b != "Mirrored") +
+          "".join("  " + share for share in block_shares(blocks)) +
           "  | mirror images with a suggestion %.1f %% of %d" %
           (100 * blocks["Mirrored"][0] / max(1, blocks["Mirrored"][1]), blocks["Mirrored"][1]))
     return 0
