@@ -56,10 +56,8 @@ std::string radicalField(Big5Text& big5, uint16_t code, uint32_t layoutId) {
 std::string matchFields(const CodeMatch& match) {
     if (!match.compared)
         return "\t\t";
-    char similarity[16];
-    std::snprintf(similarity, sizeof similarity, "\t%.3f", static_cast<double>(match.similarity));
-    return '\t' + (match.standard != 0 ? codePointName(match.standard) : std::string()) +
-           similarity;
+    return '\t' + (match.standard != 0 ? codePointName(match.standard) : std::string()) + '\t' +
+           similarityText(match.similarity);
 }
 
 std::string codeListHeading(bool matched) {

@@ -1,5 +1,7 @@
 #include "table/job/code_matches.h"
 
+#include <cstdio>
+
 #include "eudc/code_space.h"
 #include "match/glyph_features.h"
 #include "table/fonts/font_files.h"
@@ -36,6 +38,12 @@ const CodeMatch& CodeMatches::of(uint16_t code) const {
 bool CodeMatches::usesFace(int face) const {
     return face >= 0 && static_cast<size_t>(face) < facesUsed_.size() &&
            facesUsed_[static_cast<size_t>(face)];
+}
+
+std::string similarityText(float similarity) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.3f", static_cast<double>(similarity));
+    return text;
 }
 
 } // namespace kestra

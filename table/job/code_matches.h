@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "match/reference_index.h"
@@ -20,6 +21,9 @@ struct CodeMatch {
     float similarity = 0;
     int face = -1; // of the index's faces, that standard's glyph came from
 };
+
+// "0.912": as the list and the page both write it.
+std::string similarityText(float similarity);
 
 class CodeMatches {
   public:

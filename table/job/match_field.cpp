@@ -1,7 +1,5 @@
 #include "table/job/match_field.h"
 
-#include <cstdio>
-
 #include "table/job/code_matches.h"
 #include "table/job/table_job.h"
 #include "table/text/big5_text.h"
@@ -33,9 +31,7 @@ void drawSuggestion(DrawSurface& surface, const CodeMatch& match, int32_t x, int
     drawLabel(surface, x, y, character);
     fonts.select(labelFont.get());
     drawLabel(surface, x + kLabelsOffset, y, codePointName(match.standard));
-    char similarity[16];
-    std::snprintf(similarity, sizeof similarity, "%.3f", static_cast<double>(match.similarity));
-    drawLabel(surface, x + kLabelsOffset, y - kLabelFontHeight, similarity);
+    drawLabel(surface, x + kLabelsOffset, y - kLabelFontHeight, similarityText(match.similarity));
 }
 
 void drawNoMatch(DrawSurface& surface, int32_t x, int32_t y) {
